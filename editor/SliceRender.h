@@ -1,0 +1,41 @@
+#pragma once
+// The slice view's render: one layer of the model, enlarged, with its underlay.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "editor/PixelBuffer.h"
+#include "model/VoxelModel.h"
+
+// View state that the render reads. Only CurrentLayer changes with a new model.
+struct SliceViewState {
+  std::int32_t CurrentLayer = 0;
+  std::int32_t Zoom = 8;
+  bool NormalsMode = false;
+  bool UnderlayHidden = false;
+  std::uint8_t LeftColor = 15;
+  std::uint8_t RightColor = 0;
+  std::int32_t BackgroundColour = PackRGB(58, 110, 165);  // model colour layout
+};
+
+// Rebuilt by every render; indexed x + 256 * y.
+struct SlicePlanes {
+  std::array<std::uint8_t, LayerCells> UnderlayPlane{};
+  std::array<std::uint8_t, LayerCells> ColourBelowPlane{};
+};
+
+// Steps 1-3 of the render: sizes the buffer to SizeX*Zoom by SizeY*Zoom, fills the
+// background, rebuilds the planes and draws every cell. A model with no extent gives
+// an empty image.
+void RenderSlice(const TVoxelModel& model, const SliceViewState& view, SlicePlanes& planes,
+                 PixelBuffer& slice);
+
+// The colour a cell of the current layer is drawn in (model colour layout), or nothing.
+std::optional<std::int32_t> CellColour(const TVoxelModel& model, const SliceViewState& view,
+                                       const SlicePlanes& planes, unsigned x, unsigned y);
+
+// The colour the cell would show if value were stored in the edited grid (Colours in
+// colours mode, Normals in normals mode); the background where nothing is drawn.
+std::int32_t PreviewColour(const TVoxelModel& model, const SliceViewState& view,
+                           const SlicePlanes& planes, unsigned x, unsigned y, std::uint8_t value);

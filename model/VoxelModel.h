@@ -1,0 +1,111 @@
+#pragma once
+// The one document the editor works on: a single voxel section of at most
+// 255 x 255 x 255 cells with its palette, name, normal version and tailer values.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+constexpr std::size_t GridSide = 256;
+constexpr std::size_t GridCells = GridSide * GridSide * GridSide;  // 16 MiB
+constexpr std::size_t LayerCells = GridSide * GridSide;            // one z plane
+
+// x varies fastest and a layer is one contiguous block of 65,536 bytes.
+constexpr std::size_t CellIndex(unsigned x, unsigned y, unsigned z) {
+  return std::size_t(x) + (std::size_t(y) << 8) + (std::size_t(z) << 16);
+}
+
+constexpr bool IsEmptyCell(std::uint8_t colour, std::uint8_t normal) {
+  return colour == 0 && normal == 0;
+}
+
+// A fixed cube of 256^3 bytes, allocated once and never resized, so that loading,
+// New and every edit run without allocation whatever the model's extent.
+class VoxelGrid {
+ public:
+  VoxelGrid() : cells_(std::make_unique<std::uint8_t[]>(GridCells)) {}
+  VoxelGrid(const VoxelGrid&) = delete;
+  VoxelGrid& operator=(const VoxelGrid&) = delete;
+
+  std::uint8_t& operator[](std::size_t i) { return cells_[i]; }
+  std::uint8_t operator[](std::size_t i) const { return cells_[i]; }
+  std::uint8_t& at(unsigned x, unsigned y, unsigned z) { return cells_[CellIndex(x, y, z)]; }
+  std::uint8_t at(unsigned x, unsigned y, unsigned z) const { return cells_[CellIndex(x, y, z)]; }
+  std::uint8_t* data() { return cells_.get(); }
+  const std::uint8_t* data() const { return cells_.get(); }
+  std::uint8_t* layer(unsigned z) { return cells_.get() + (std::size_t(z) << 16); }
+  const std::uint8_t* layer(unsigned z) const { return cells_.get() + (std::size_t(z) << 16); }
+
+ private:
+  std::unique_ptr<std::uint8_t[]> cells_;
+};
+
+// 256 colours packed red + 256*green + 65536*blue; bits 24-31 are always zero.
+using PaletteRGB = std::array<std::int32_t, 256>;
+
+constexpr std::int32_t PackRGB(unsigned r, unsigned g, unsigned b) {
+  return std::int32_t((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
+}
+constexpr unsigned RedOf(std::int32_t c) { return unsigned(c) & 0xFF; }
+constexpr unsigned GreenOf(std::int32_t c) { return (unsigned(c) >> 8) & 0xFF; }
+constexpr unsigned BlueOf(std::int32_t c) { return (unsigned(c) >> 16) & 0xFF; }
+// A normal index n is shown as the grey n, n, n.
+constexpr std::int32_t Grey(unsigned n) { return std::int32_t((n & 0xFF) * 65793u); }
+
+// The start-up palette: sixteen classic colours, then black.
+PaletteRGB DefaultPalette();
+
+constexpr std::size_t TailerValueCount = 19;
+// Indices into Tailer of the values the editor interprets.
+enum TailerIndex : std::size_t {
+  TailerScale = 0,
+  TailerXOffset = 4,
+  TailerYOffset = 8,
+  TailerZOffset = 12,
+  TailerXMinimum = 13,
+  TailerYMinimum = 14,
+  TailerZMinimum = 15,
+  TailerXMaximum = 16,
+  TailerYMaximum = 17,
+  TailerZMaximum = 18,
+};
+
+struct TVoxelModel {
+  std::uint8_t SizeX = 0;
+  std::uint8_t SizeY = 0;
+  std::uint8_t SizeZ = 0;
+  std::uint8_t NormalType = 0;
+  VoxelGrid Colours;
+  VoxelGrid Normals;
+  PaletteRGB Palette = DefaultPalette();
+  std::array<std::uint8_t, 16> Name{};
+  // Raw 32-bit patterns so that every value survives a load-save cycle bit for bit.
+  std::array<std::uint32_t, TailerValueCount> Tailer{};
+
+  bool IsOpen() const { return SizeX != 0 && SizeY != 0 && SizeZ != 0; }
+  bool IsVoxel(unsigned x, unsigned y, unsigned z) const {
+    const std::size_t i = CellIndex(x, y, z);
+    return !IsEmptyCell(Colours[i], Normals[i]);
+  }
+  float TailerFloat(std::size_t index) const;
+  void SetTailerFloat(std::size_t index, float value);
+};
+
+// The text of a 16-byte name: the bytes up to the first zero, or all 16.
+std::string NameText(const std::array<std::uint8_t, 16>& name);
+// Stores text (at most 16 bytes used) and a terminating zero when shorter than 16;
+// the bytes after the terminator keep their previous content.
+void StoreNameText(std::array<std::uint8_t, 16>& name, const std::string& text);
+
+// Document state kept beside the model.
+struct TDocumentState {
+  std::string FilePath;
+  std::string FileTitle;
+  bool Untitled = false;
+  bool Modified = false;
+};
+
+// The part of a path after its last separator ('/' or '\'), or the whole path.
+std::string FileTitleOf(const std::string& path);

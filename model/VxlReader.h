@@ -1,0 +1,22 @@
+#pragma once
+// Reads a single-section voxel animation file into the model.
+
+#include <string>
+
+#include "model/VoxelModel.h"
+
+enum class LoadStatus {
+  Ok,
+  FileNotFound,     // "File not found!"
+  IncorrectFormat,  // "Incorrect Format!"
+  MultiLimbed,      // "Multi-limbed voxels are currently not supported!"
+  TooSmall,         // "Image is too small!"
+};
+
+// The user-facing text of a rejection; empty for Ok.
+const char* LoadStatusMessage(LoadStatus status);
+
+// Replaces the whole model by the file's contents, or leaves it exactly as it was and
+// says why. Only the model is touched; the caller does the document and view set-up.
+// Any bytes are taken: reads stay inside the file, every loop is bounded by its size.
+LoadStatus ReadVoxelFile(const std::string& path, TVoxelModel& model);

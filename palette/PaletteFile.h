@@ -1,0 +1,21 @@
+#pragma once
+// JASC palette files: a word-based reader and the exact 259-line writer.
+
+#include <string>
+
+#include "model/VoxelModel.h"
+
+enum class PaletteStatus {
+  Ok,
+  FileNotFound,     // "File not found!" (load: cannot open; save: cannot create)
+  IncorrectFormat,  // "Incorrect Format!"
+  Not256Colours,    // "Must be a 256-colour palette!"
+  FileError,        // "File Error!": the file ends before its last colour value
+};
+
+const char* PaletteStatusMessage(PaletteStatus status);
+
+// Replaces all 256 entries of palette, or none of them.
+PaletteStatus ReadPaletteFile(const std::string& path, PaletteRGB& palette);
+// Through a temporary file and a rename: a failed save leaves the previous file whole.
+PaletteStatus WritePaletteFile(const std::string& path, const PaletteRGB& palette);
