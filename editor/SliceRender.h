@@ -16,7 +16,7 @@ struct SliceViewState {
   bool UnderlayHidden = false;
   std::uint8_t LeftColor = 15;
   std::uint8_t RightColor = 0;
-  std::int32_t BackgroundColour = PackRGB(58, 110, 165);  // model colour layout
+  std::int32_t BackgroundColour = PackRGB(46, 84, 112);  // a fixed deep slate; model colour layout
 };
 
 // Rebuilt by every render; indexed x + 256 * y.

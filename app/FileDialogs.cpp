@@ -1,0 +1,28 @@
+#include "app/FileDialogs.h"
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QStringList>
+
+namespace {
+QLineEdit* NameField(QFileDialog* dialog) { return dialog->findChild<QLineEdit*>("fileNameEdit"); }
+}  // namespace
+
+bool RunFileDialog(QFileDialog* dialog, std::string& path) {
+  if (dialog->exec() != QDialog::Accepted) return false;
+  const QStringList chosen = dialog->selectedFiles();
+  if (chosen.isEmpty() || chosen.front().isEmpty()) return false;
+  path = chosen.front().toStdString();
+  return true;
+}
+
+void ClearFileName(QFileDialog* dialog) {
+  // selectFile() with an empty name keeps the last name; the field itself must be emptied.
+  dialog->selectFile(QString());
+  if (QLineEdit* field = NameField(dialog)) field->clear();
+}
+
+std::string FileNameFieldText(QFileDialog* dialog) {
+  QLineEdit* field = NameField(dialog);
+  return field != nullptr ? field->text().toStdString() : std::string();
+}

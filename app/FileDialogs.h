@@ -1,0 +1,15 @@
+#pragma once
+// Small helpers for the window-owned file dialogs.
+
+#include <string>
+
+class QFileDialog;
+
+// Shows the dialog modally; true with the chosen path when the user accepted it.
+bool RunFileDialog(QFileDialog* dialog, std::string& path);
+
+// Empties the dialog's file name field, so that it opens with an empty name next time.
+void ClearFileName(QFileDialog* dialog);
+
+// The text of the dialog's file name field.
+std::string FileNameFieldText(QFileDialog* dialog);

@@ -1,0 +1,97 @@
+// Open, Save, Save As and New: the window side of reading, writing and creating models.
+
+#include <QFileDialog>
+#include <QStringList>
+
+#include "app/FileDialogs.h"
+#include "app/Forms.h"
+#include "app/MessageDialogs.h"
+#include "app/TMainWindow.h"
+#include "dialogs/TNewBox.h"
+#include "dialogs/TTransDial.h"
+#include "editor/TImageBox.h"
+#include "model/Messages.h"
+#include "model/NewModel.h"
+#include "model/VxlReader.h"
+#include "model/VxlWriter.h"
+
+
+void TMainWindow::Open1Click() {
+  std::string path;
+  if (!RunFileDialog(FileDial, path)) return;
+  LoadVoxelFile(path);
+}
+
+void TMainWindow::LoadVoxelFile(const std::string& path) {
+  const LoadStatus status = ReadVoxelFile(path, Model);
+  if (status != LoadStatus::FileNotFound) ClearFileName(FileDial);
+  if (status != LoadStatus::Ok) {
+    ShowMessageDialog(LoadStatusMessage(status));
+  } else {
+    Doc.FilePath = path;
+    Doc.FileTitle = FileTitleOf(path);
+    Doc.Modified = false;
+    Doc.Untitled = false;
+    UpdateCaption();
+    ShowName();
+    SliceBitmap.Resize(Model.SizeX * View.Zoom, Model.SizeY * View.Zoom);
+    TransDial->ShowTailerValues();
+    View.CurrentLayer = Model.SizeZ - 1;
+    DocumentOpenState();  // also the layer window's range, ViewSpan and the image box
+  }
+  CommandLineFilePending = false;
+  Refresh1Click();
+}
+
+bool TMainWindow::SaveVoxelFile(const std::string& path) {
+  if (!WriteVoxelFile(path, Model)) {
+    // The previous file is still whole; the document stays as it was, unsaved.
+    ShowMessageDialog(MsgCannotSave);
+    return false;
+  }
+  Doc.Untitled = false;
+  Doc.Modified = false;
+  DisableSave();
+  return true;
+}
+
+void TMainWindow::SaveButtonClick() {
+  // Save only exists for a titled model; guard anyway so nothing is written to a path
+  // left over from an earlier document.
+  if (Doc.Untitled || Doc.FilePath.empty()) return;
+  SaveVoxelFile(Doc.FilePath);
+}
+
+void TMainWindow::SaveAsButtonClick() {
+  std::string path;
+  if (!RunFileDialog(SaveAsDial, path)) return;
+  ClearFileName(SaveAsDial);
+  if (!SaveVoxelFile(path)) return;
+  Doc.FilePath = path;
+  Doc.FileTitle = FileTitleOf(path);
+  UpdateCaption();
+}
+
+void TMainWindow::New1Click() { NewBox->exec(); }
+
+void TMainWindow::CreateNewModel(std::uint8_t sizeX, std::uint8_t sizeY, std::uint8_t sizeZ) {
+  Model.SizeX = sizeX;
+  Model.SizeY = sizeY;
+  Model.SizeZ = sizeZ;
+  SliceBitmap.Resize(sizeX * View.Zoom, sizeY * View.Zoom);
+  ImageBox->show();
+  View.CurrentLayer = 0;
+  ResetNewModel(Model, sizeX, sizeY, sizeZ);
+  Doc.FileTitle.clear();
+  // The 3D view's square must fit the new model before the render below refreshes it.
+  ViewSpan = ComputeViewSpan(Model);
+  Refresh1Click();
+  ImageBoxPaint();
+  DocumentOpenState();
+  Doc.Untitled = true;
+  Doc.Modified = false;
+  UpdateCaption();
+  ShowName();
+  // The transformation window shows the new defaults at once rather than stale values.
+  TransDial->ShowTailerValues();
+}

@@ -1,0 +1,528 @@
+#include "app/TMainWindow.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QButtonGroup>
+#include <QDir>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScrollArea>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <QLineEdit>
+#include <QSlider>
+
+#include "app/CommandLine.h"
+#include "model/NewModel.h"
+#include "app/Forms.h"
+#include "app/TAboutBox.h"
+#include "dialogs/TPropWindow.h"
+#include "dialogs/TTransDial.h"
+#include "editor/TColorBox.h"
+#include "editor/TImageBox.h"
+#include "editor/TLayerWindow.h"
+#include "editor/TStatBox.h"
+#include "editor/ToolSlotWidgets.h"
+#include "resources/Artwork.h"
+#include "view3d/TThreeDWindow.h"
+
+namespace {
+constexpr int kToolBarHeight = 28;
+constexpr int kToolPanelWidth = 68;
+constexpr int kWordBoxLeft = 425;
+
+QAction* MakeItem(QMenu* menu, const char* name, const QString& caption,
+                  const QKeySequence& shortcut = QKeySequence()) {
+  auto* a = new QAction(caption, menu);
+  a->setObjectName(name);
+  if (!shortcut.isEmpty()) a->setShortcut(shortcut);
+  menu->addAction(a);
+  return a;
+}
+
+QAction* MakeSeparator(QMenu* menu, const char* name) {
+  QAction* a = menu->addSeparator();
+  a->setObjectName(name);
+  return a;
+}
+}  // namespace
+
+QColor ModelColour(std::int32_t colour) {
+  return QColor(int(RedOf(colour)), int(GreenOf(colour)), int(BlueOf(colour)));
+}
+
+TMainWindow::TMainWindow(const std::string& commandLine) : QMainWindow(nullptr) {
+  setObjectName("MainWindow");
+  setWindowTitle("Kobaltine");
+  setAttribute(Qt::WA_QuitOnClose, true);
+  resize(590, 418);
+
+  // Off-screen images and buffers: the grids, planes and 3D buffers are members,
+  // allocated once with the window. The slice image starts empty.
+  SliceBitmap.Resize(0, 0);
+
+  BuildMenus();
+  BuildToolBar();
+  BuildToolPanel();
+  BuildMainView();
+  BuildFileDialogs();
+
+  auto* central = new QWidget(this);
+  central->setObjectName("MainClient");
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  column->addWidget(Panel1);
+  auto* row = new QHBoxLayout();
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+  row->addWidget(Panel2);
+  row->addWidget(MainView, 1);
+  column->addLayout(row, 1);
+  setCentralWidget(central);
+
+  LoadCursors();
+  ImageBox->setCursor(Cursors[0]);  // "Pen"
+
+  CommandLine = commandLine;
+  const CommandLineFileResult found = FindCommandLineFile(CommandLine);
+  CommandLineFilePending = found.Pending;
+  CommandLineFile = found.File;
+
+  FixSize();
+}
+
+TMainWindow::~TMainWindow() { FormDestroy(); }
+
+void TMainWindow::Bind(QAction* action, void (TMainWindow::*handler)()) {
+  connect(action, &QAction::triggered, this, [this, action, handler] {
+    for (QObject* o = action->parent(); o != nullptr; o = o->parent()) {
+      auto* menu = qobject_cast<QMenu*>(o);
+      if (menu == nullptr) break;
+      if (!menu->menuAction()->isEnabled()) return;  // a disabled menu keeps its shortcuts dead
+    }
+    (this->*handler)();
+  });
+}
+
+void TMainWindow::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName("MainMenu1");
+
+  File1 = bar->addMenu("&File");
+  File1->setObjectName("File1");
+  New1 = MakeItem(File1, "New1", "&New...", QKeySequence("Ctrl+N"));
+  Open1 = MakeItem(File1, "Open1", "&Open...", QKeySequence("Ctrl+O"));
+  Save1 = MakeItem(File1, "Save1", "&Save", QKeySequence("Ctrl+S"));
+  SaveAs1 = MakeItem(File1, "SaveAs1", "Save &As...");
+  N3 = MakeSeparator(File1, "N3");
+  Properties1 = MakeItem(File1, "Properties1", "&Properties...");
+  N5 = MakeSeparator(File1, "N5");
+  Exit1 = MakeItem(File1, "Exit1", "E&xit");
+  Save1->setEnabled(false);
+  SaveAs1->setEnabled(false);
+  Properties1->setEnabled(false);
+
+  Edit1 = bar->addMenu("&Edit");
+  Edit1->setObjectName("Edit1");
+  Undo1 = MakeItem(Edit1, "Undo1", "&Undo", QKeySequence("Ctrl+Z"));
+  Redo1 = MakeItem(Edit1, "Redo1", "&Redo");
+  N1 = MakeSeparator(Edit1, "N1");
+  Cu1 = MakeItem(Edit1, "Cu1", "Cu&t", QKeySequence("Shift+Del"));
+  Copy1 = MakeItem(Edit1, "Copy1", "&Copy", QKeySequence("Ctrl+Ins"));
+  Paste1 = MakeItem(Edit1, "Paste1", "&Paste", QKeySequence("Shift+Ins"));
+  for (QAction* a : {Undo1, Redo1, Cu1, Copy1, Paste1}) a->setEnabled(false);
+  Edit1->menuAction()->setEnabled(false);
+
+  View1 = bar->addMenu("&View");
+  View1->setObjectName("View1");
+  Orientation1 = MakeItem(View1, "Orientation1", "&Orientation...");
+  Orientation1->setEnabled(false);
+  Refresh1 = MakeItem(View1, "Refresh1", "&Refresh", QKeySequence("F5"));
+  N6 = MakeSeparator(View1, "N6");
+  Matrix1 = MakeItem(View1, "Matrix1", "Transformation &Matrix", QKeySequence("F9"));
+  SelectLayer1 = MakeItem(View1, "SelectLayer1", "L&ayer Palette", QKeySequence("F10"));
+  Stats1 = MakeItem(View1, "Stats1", "S&tatistics View", QKeySequence("F11"));
+  View3D1 = MakeItem(View1, "View3D1", "&3D View", QKeySequence("F12"));
+  for (QAction* a : {Matrix1, SelectLayer1, Stats1, View3D1}) {
+    a->setCheckable(true);
+    a->setEnabled(false);
+  }
+  N2 = MakeSeparator(View1, "N2");
+  Colors2 = MakeItem(View1, "Colors2", "&Colours");
+  Normals1 = MakeItem(View1, "Normals1", "&Surface Normals");
+  DisplayModeGroup = new QActionGroup(this);
+  DisplayModeGroup->setExclusive(true);
+  for (QAction* a : {Colors2, Normals1}) {
+    a->setCheckable(true);
+    DisplayModeGroup->addAction(a);
+  }
+  Colors2->setChecked(true);
+  Zoom1 = View1->addMenu("&Zoom...");
+  Zoom1->setObjectName("Zoom1");
+  ZoomIn1 = MakeItem(Zoom1, "ZoomIn1", "Zoom &In", QKeySequence("Ctrl+I"));
+  ZoomOut1 = MakeItem(Zoom1, "ZoomOut1", "Zoom &Out", QKeySequence("Ctrl+U"));
+  NormSize1 = MakeItem(Zoom1, "NormSize1", "&1x Size");
+  MaxZoom1 = MakeItem(Zoom1, "MaxZoom1", "&Maximum Zoom (16x)");
+  N4 = MakeSeparator(View1, "N4");
+  HideUnderLay1 = MakeItem(View1, "HideUnderLay1", "&Hide Underlay");
+  HideUnderLay1->setCheckable(true);
+  View1->menuAction()->setEnabled(false);
+
+  Colors1 = bar->addMenu("&Colours");
+  Colors1->setObjectName("Colors1");
+  LoadPal1 = MakeItem(Colors1, "LoadPal1", "&Load Palette");
+  SavePal1 = MakeItem(Colors1, "SavePal1", "&Save Palette");
+  EditPal1 = MakeItem(Colors1, "EditPal1", "&Edit Palette");
+  Colors1->menuAction()->setEnabled(false);
+
+  Help1 = bar->addMenu("&Help");
+  Help1->setObjectName("Help1");
+  About1 = MakeItem(Help1, "About1", "&About");
+
+  Bind(New1, &TMainWindow::New1Click);
+  Bind(Open1, &TMainWindow::Open1Click);
+  Bind(Save1, &TMainWindow::SaveButtonClick);
+  Bind(SaveAs1, &TMainWindow::SaveAsButtonClick);
+  Bind(Properties1, &TMainWindow::PropButtonClick);
+  Bind(Exit1, &TMainWindow::Exit1Click);
+  Bind(Refresh1, &TMainWindow::Refresh1Click);
+  Bind(Matrix1, &TMainWindow::Matrix1Click);
+  Bind(SelectLayer1, &TMainWindow::SelectLayer1Click);
+  Bind(Stats1, &TMainWindow::Stats1Click);
+  Bind(View3D1, &TMainWindow::View3D1Click);
+  Bind(Colors2, &TMainWindow::Colors2Click);
+  Bind(Normals1, &TMainWindow::Normals1Click);
+  Bind(ZoomIn1, &TMainWindow::ZoomIn1Click);
+  Bind(ZoomOut1, &TMainWindow::ZoomOut1Click);
+  Bind(NormSize1, &TMainWindow::NormSize1Click);
+  Bind(MaxZoom1, &TMainWindow::MaxZoom1Click);
+  Bind(HideUnderLay1, &TMainWindow::HideUnderLay1Click);
+  Bind(LoadPal1, &TMainWindow::LoadPal1Click);
+  Bind(SavePal1, &TMainWindow::SavePal1Click);
+  Bind(EditPal1, &TMainWindow::EditPal1Click);
+  Bind(About1, &TMainWindow::About1Click);
+}
+
+void TMainWindow::BuildToolBar() {
+  Panel1 = new QWidget(this);
+  Panel1->setObjectName("Panel1");
+  Panel1->setFixedHeight(kToolBarHeight);
+  Bevel1 = new QFrame(Panel1);
+  Bevel1->setObjectName("Bevel1");
+  Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+  Bevel1->setGeometry(0, 0, 4000, 2);
+
+  auto button = [this](const char* name, int x, const QString& hint, const QString& icon,
+                       bool checkable) {
+    auto* b = new QToolButton(Panel1);
+    b->setObjectName(name);
+    b->setGeometry(x, 5, 23, 22);
+    b->setToolTip(hint);
+    b->setAccessibleName(hint);
+    b->setAutoRaise(true);
+    b->setIcon(ArtIcon(icon));
+    b->setIconSize(QSize(16, 16));
+    b->setCheckable(checkable);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+  };
+  NewButton = button("NewButton", 2, "New", "new", false);
+  OpenButton = button("OpenButton", 25, "Open", "open", false);
+  SaveButton = button("SaveButton", 48, "Save", "save", false);
+  SaveAsButton = button("SaveAsButton", 71, "Save As", "saveas", false);
+  PropButton = button("PropButton", 94, "Properties", "properties", false);
+  UndoButton = button("UndoButton", 125, "Undo - Coming Soon!", "undo", false);
+  RedoButton = button("RedoButton", 148, "Redo - Coming Soon!", "redo", false);
+  CutButton = button("CutButton", 171, "Cut - Coming Soon!", "cut", false);
+  CopyButton = button("CopyButton", 194, "Copy - Coming Soon!", "copy", false);
+  PasteButton = button("PasteButton", 217, "Paste - Coming Soon!", "paste", false);
+  HideUnderBut = button("HideUnderBut", 248, "Hide Underlay", "hideunderlay", true);
+  ColorBut = button("ColorBut", 279, "Colours", "colours", true);
+  NormalBut = button("NormalBut", 302, "Surface Normals", "normals", true);
+  MatrixButton = button("MatrixButton", 333, "Transformation Matrix", "matrix", true);
+  SelectLayerButton = button("SelectLayerButton", 356, "Layer Palette", "layers", true);
+  StatsButton = button("StatsButton", 379, "Statistics View", "statistics", true);
+  View3DButton = button("View3DButton", 402, "3D View", "view3d", true);
+
+  DisplayButtonGroup = new QButtonGroup(this);
+  DisplayButtonGroup->setExclusive(true);
+  DisplayButtonGroup->addButton(ColorBut, 1);
+  DisplayButtonGroup->addButton(NormalBut, 2);
+  ColorBut->setChecked(true);
+
+  for (QToolButton* b : {SaveButton, SaveAsButton, PropButton, UndoButton, RedoButton, CutButton,
+                         CopyButton, PasteButton, HideUnderBut, ColorBut, NormalBut, MatrixButton,
+                         SelectLayerButton, StatsButton, View3DButton})
+    b->setEnabled(false);
+
+  connect(NewButton, &QToolButton::clicked, this, &TMainWindow::New1Click);
+  connect(OpenButton, &QToolButton::clicked, this, &TMainWindow::Open1Click);
+  connect(SaveButton, &QToolButton::clicked, this, &TMainWindow::SaveButtonClick);
+  connect(SaveAsButton, &QToolButton::clicked, this, &TMainWindow::SaveAsButtonClick);
+  connect(PropButton, &QToolButton::clicked, this, &TMainWindow::PropButtonClick);
+  connect(HideUnderBut, &QToolButton::clicked, this, &TMainWindow::HideUnderLay1Click);
+  connect(ColorBut, &QToolButton::clicked, this, &TMainWindow::Colors2Click);
+  connect(NormalBut, &QToolButton::clicked, this, &TMainWindow::Normals1Click);
+  connect(MatrixButton, &QToolButton::clicked, this, &TMainWindow::Matrix1Click);
+  connect(SelectLayerButton, &QToolButton::clicked, this, &TMainWindow::SelectLayer1Click);
+  connect(StatsButton, &QToolButton::clicked, this, &TMainWindow::Stats1Click);
+  connect(View3DButton, &QToolButton::clicked, this, &TMainWindow::View3D1Click);
+
+  WordBox = new QLabel(Panel1);
+  WordBox->setObjectName("WordBox");
+  WordBox->setAlignment(Qt::AlignCenter);
+  WordBox->setGeometry(kWordBoxLeft, 2, 100, 26);
+
+  // The right box lies beneath the left one, like two stacked swatches.
+  RightColorBox = new TColorBox(Panel1, "RightColorBox", "Right colour");
+  RightColorBox->setGeometry(0, 8, 20, 20);
+  RightColorBox->SetFill(PackRGB(0, 0, 0));
+  LeftColorBox = new TColorBox(Panel1, "LeftColorBox", "Left colour");
+  LeftColorBox->setGeometry(0, 2, 18, 20);
+  LeftColorBox->SetFill(PackRGB(255, 255, 255));
+  LeftColorBox->raise();
+  connect(LeftColorBox, &TColorBox::Pressed, this, &TMainWindow::ChooseLeftColor);
+  connect(RightColorBox, &TColorBox::Pressed, this, &TMainWindow::ChooseRightColor);
+  connect(LeftColorBox, &TColorBox::PointerMoved, this, &TMainWindow::LeftColorBoxMouseMove);
+  connect(RightColorBox, &TColorBox::PointerMoved, this, &TMainWindow::RightColorBoxMouseMove);
+}
+
+void TMainWindow::BuildToolPanel() {
+  Panel2 = new QWidget(this);
+  Panel2->setObjectName("Panel2");
+  Panel2->setFixedWidth(kToolPanelWidth);
+  Bevel2 = new QFrame(Panel2);
+  Bevel2->setObjectName("Bevel2");
+  Bevel2->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+  Bevel2->setGeometry(0, 0, kToolPanelWidth, 2);
+
+  struct SlotDef {
+    DrawTool tool;
+    const char* name;  // Freehand -> FreehandRAButton, FreehandRAButtonB, FreehandSelect
+    const char* art;
+    const char* spoken;
+    int top;
+    void (TMainWindow::*select)();
+  };
+  static const SlotDef defs[7] = {
+      {DrawTool::Freehand, "Freehand", "freehand", "Freehand pen", 2, &TMainWindow::SelectFreehand},
+      {DrawTool::Square, "Square", "square", "Filled rectangle", 50, &TMainWindow::SelectSquare},
+      {DrawTool::Circle, "Circle", "circle", "Circle", 98, &TMainWindow::SelectCircle},
+      {DrawTool::Paint, "Paint", "paint", "Flood fill", 146, &TMainWindow::SelectPaint},
+      {DrawTool::Cube, "Cube", "cube", "Cube", 194, &TMainWindow::SelectCube},
+      {DrawTool::Sphere, "Sphere", "sphere", "Sphere", 242, &TMainWindow::SelectSphere},
+      {DrawTool::Fill, "Fill", "fill", "Fill", 290, &TMainWindow::SelectFill},
+  };
+  for (std::size_t i = 0; i < 7; ++i) {
+    const SlotDef& d = defs[i];
+    TToolSlot& s = ToolSlots[i];
+    s.Tool = d.tool;
+    const QRect place(2, d.top, 64, 48);
+    s.Inactive = new QLabel(Panel2);
+    s.Inactive->setObjectName(QString(d.name) + "RAButtonB");
+    s.Inactive->setGeometry(place);
+    s.Inactive->setPixmap(ToolImage(d.art, false));
+    s.Inactive->setAccessibleName(QString(d.spoken) + " (unavailable)");
+    s.Active = new TToolImage(Panel2, ToolImage(d.art, true));
+    s.Active->setObjectName(QString(d.name) + "RAButton");
+    s.Active->setGeometry(place);
+    s.Active->setAccessibleName(d.spoken);
+    s.Active->hide();
+    connect(s.Active, &TToolImage::Clicked, this, d.select);
+    s.Select = new TSelectFrame(Panel2);
+    s.Select->setObjectName(QString(d.name) + "Select");
+    s.Select->setGeometry(place);
+    s.Select->hide();
+  }
+}
+
+TToolSlot& TMainWindow::Slot(DrawTool tool) {
+  for (TToolSlot& s : ToolSlots)
+    if (s.Tool == tool) return s;
+  return ToolSlots[0];
+}
+
+void TMainWindow::BuildMainView() {
+  MainView = new QScrollArea(this);
+  MainView->setObjectName("MainView");
+  MainView->setWidgetResizable(false);
+  MainView->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  MainView->setBackgroundRole(QPalette::Dark);  // the application workspace colour
+  MainView->setFrameShape(QFrame::NoFrame);
+  ImageBox = new TImageBox(this);
+  ImageBox->setObjectName("ImageBox");
+  MainView->setWidget(ImageBox);
+  ImageBox->hide();
+}
+
+void TMainWindow::BuildFileDialogs() {
+  auto dialog = [this](const char* name, const QString& filter, bool save, const QString& suffix,
+                       bool startInCurrentFolder) {
+    auto* d = new QFileDialog(this);
+    d->setObjectName(name);
+    d->setOption(QFileDialog::DontUseNativeDialog, true);
+    d->setNameFilter(filter);
+    // Filters match case-insensitively, so tank.vxl is listed beside TANK.VXL.
+    d->setFilter(d->filter() & ~QDir::CaseSensitive);
+    if (save) {
+      d->setAcceptMode(QFileDialog::AcceptSave);
+      d->setFileMode(QFileDialog::AnyFile);
+      d->setDefaultSuffix(suffix);
+    } else {
+      d->setAcceptMode(QFileDialog::AcceptOpen);
+      d->setFileMode(QFileDialog::ExistingFile);
+    }
+    if (startInCurrentFolder) d->setDirectory(QDir::currentPath());
+    return d;
+  };
+  const QString vxl = "TS and RA2 Voxel Image (*.VXL)";
+  const QString pal = "JASC Palette (*.PAL)";
+  FileDial = dialog("FileDial", vxl, false, QString(), true);
+  SaveAsDial = dialog("SaveAsDial", vxl, true, "VXL", false);
+  PalDial = dialog("PalDial", pal, false, QString(), true);
+  PalSDial = dialog("PalSDial", pal, true, "PAL", false);
+}
+
+void TMainWindow::LoadCursors() {
+  static const char* names[7] = {"Pen", "Dropper", "Fill", "Sphere", "Cube", "Circle", "Square"};
+  for (std::size_t i = 0; i < 7; ++i) Cursors[i] = ArtCursor(names[i]);
+}
+
+QCursor TMainWindow::CursorFor(DrawTool tool) const {
+  switch (tool) {
+    case DrawTool::Freehand: return Cursors[0];
+    case DrawTool::Fill:
+    case DrawTool::Paint: return Cursors[2];
+    case DrawTool::Sphere: return Cursors[3];
+    case DrawTool::Cube: return Cursors[4];
+    case DrawTool::Circle: return Cursors[5];
+    case DrawTool::Square: return Cursors[6];
+  }
+  return Cursors[0];
+}
+
+// ---- Events ----
+
+void TMainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+}
+
+void TMainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  FixSize();
+}
+
+void TMainWindow::mouseReleaseEvent(QMouseEvent* event) {
+  const QPoint p = ImageBox->mapFrom(this, event->position().toPoint());
+  FormMouseUp(event->button(), p.x(), p.y());
+}
+
+void TMainWindow::FormActivate() {
+  if (!CommandLineFilePending) return;
+  LoadVoxelFile(CommandLineFile);  // clears CommandLineFilePending however it ends
+}
+
+void TMainWindow::FixSize() {
+  const int w = width();
+  WordBox->setGeometry(kWordBoxLeft, 2, w - kWordBoxLeft - 26, 26);
+  LeftColorBox->move(w - 26, 2);
+  RightColorBox->move(w - 20, 8);
+}
+
+void TMainWindow::FormDestroy() {
+  // The grids and buffers are members and go with the window; nothing else to release.
+}
+
+void TMainWindow::Exit1Click() { close(); }
+
+void TMainWindow::About1Click() { AboutBox->exec(); }
+
+void TMainWindow::PropButtonClick() { PropWindow->exec(); }
+
+// ---- Tool windows ----
+
+void TMainWindow::ToolWindowToggle(QAction* item, QToolButton* button, QWidget* window) {
+  // The window's visibility is the record: a click has already flipped the item's or the
+  // button's own state, and both are set from the window below.
+  if (window->isVisible()) {
+    window->close();  // its FormClose unchecks the item and raises the button
+  } else {
+    window->show();
+    window->raise();
+  }
+  item->setChecked(window->isVisible());
+  button->setChecked(window->isVisible());
+}
+
+void TMainWindow::ToolWindowClosed(QAction* item, QToolButton* button) {
+  item->setChecked(false);
+  button->setChecked(false);
+}
+
+void TMainWindow::Matrix1Click() { ToolWindowToggle(Matrix1, MatrixButton, TransDial); }
+void TMainWindow::SelectLayer1Click() { ToolWindowToggle(SelectLayer1, SelectLayerButton, LayerWindow); }
+void TMainWindow::Stats1Click() { ToolWindowToggle(Stats1, StatsButton, StatBox); }
+void TMainWindow::View3D1Click() { ToolWindowToggle(View3D1, View3DButton, ThreeDWindow); }
+
+// ---- Document rules ----
+
+void TMainWindow::DocumentOpenState() {
+  View1->menuAction()->setEnabled(true);
+  Colors1->menuAction()->setEnabled(true);
+  for (QAction* a : {SaveAs1, Properties1, Matrix1, SelectLayer1, Stats1, View3D1}) a->setEnabled(true);
+  for (QToolButton* b : {SaveAsButton, PropButton, MatrixButton, SelectLayerButton, StatsButton,
+                         View3DButton, HideUnderBut, ColorBut, NormalBut})
+    b->setEnabled(true);
+  DisableSave();
+  for (DrawTool t : {DrawTool::Square, DrawTool::Freehand, DrawTool::Paint}) Slot(t).Active->show();
+  if (ToolFramePending) {
+    Slot(DrawTool::Freehand).Select->show();
+    ToolFramePending = false;
+  }
+  ImageBox->resize(Model.SizeX * View.Zoom, Model.SizeY * View.Zoom);
+  ImageBox->show();
+  SetLayerRange();
+  ViewSpan = ComputeViewSpan(Model);
+  Doc.Modified = false;
+}
+
+void TMainWindow::EnableSaveForEdit() {
+  if (Doc.Untitled) return;
+  Save1->setEnabled(true);
+  SaveButton->setEnabled(true);
+}
+
+void TMainWindow::DisableSave() {
+  Save1->setEnabled(false);
+  SaveButton->setEnabled(false);
+}
+
+void TMainWindow::UpdateCaption() {
+  if (!Model.IsOpen())
+    setWindowTitle("Kobaltine");
+  else if (Doc.Untitled)
+    setWindowTitle("untitled - Kobaltine");
+  else
+    setWindowTitle(QString::fromStdString(Doc.FileTitle) + " - Kobaltine");
+}
+
+void TMainWindow::ShowName() {
+  WordBox->setText(QString::fromLatin1(NameText(Model.Name).c_str()));
+}
+
+void TMainWindow::SetLayerRange() {
+  LayerWindow->TrackBar1->blockSignals(true);
+  LayerWindow->TrackBar1->setMaximum(Model.SizeZ > 0 ? Model.SizeZ - 1 : 0);
+  LayerWindow->TrackBar1->setValue(View.CurrentLayer);
+  LayerWindow->TrackBar1->blockSignals(false);
+  LayerWindow->LayerNum->setText(QString::number(View.CurrentLayer));
+}

@@ -1,0 +1,240 @@
+#pragma once
+// The main form: owns the one model, the view and tool state and the 3D buffers, and
+// dispatches every command. Handlers are grouped by subsystem in several source files:
+//   app/TMainWindow.cpp          construction, command states, toggles, caption, resize
+//   app/MainWindowFile.cpp       Open, Save, Save As, New
+//   editor/MainWindowSlice.cpp   render, paint, zoom, display modes, underlay
+//   editor/MainWindowTools.cpp   tool selection and the mouse in the image box
+//   editor/MainWindowReadout.cpp colour boxes and the statistics readouts
+//   palette/MainWindowPalette.cpp palette files and the palette dialog's openers
+
+#include <QColor>
+#include <QCursor>
+#include <QImage>
+#include <QMainWindow>
+#include <array>
+#include <string>
+
+#include "editor/DrawOps.h"
+#include "editor/PixelBuffer.h"
+#include "editor/SliceRender.h"
+#include "editor/Tools.h"
+#include "model/VoxelModel.h"
+#include "view3d/Renderer3D.h"
+
+class QAction;
+class QActionGroup;
+class QButtonGroup;
+class QFileDialog;
+class QFrame;
+class QLabel;
+class QMenu;
+class QScrollArea;
+class QToolButton;
+class TColorBox;
+class TImageBox;
+class TToolImage;
+class TSelectFrame;
+
+// One slot of the tool panel: inactive picture, active picture on top, frame on top.
+struct TToolSlot {
+  DrawTool Tool;
+  QLabel* Inactive = nullptr;        // ...RAButtonB
+  TToolImage* Active = nullptr;      // ...RAButton
+  TSelectFrame* Select = nullptr;    // ...Select
+};
+
+class TMainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // commandLine: the process command line as one text (see RebuildCommandLine).
+  explicit TMainWindow(const std::string& commandLine);
+  ~TMainWindow() override;
+
+  // ---- The model and the document state ----
+  TVoxelModel Model;
+  TDocumentState Doc;  // FilePath, FileTitle, Untitled, Modified
+
+  // ---- View state of the slice view ----
+  SliceViewState View;  // CurrentLayer, Zoom, NormalsMode, UnderlayHidden, LeftColor, ...
+  bool Suppress3DRefresh = false;
+  bool SuppressImagePaint = false;
+  SlicePlanes Planes;        // UnderlayPlane, ColourBelowPlane
+  PixelBuffer SliceBitmap;   // the last render
+  QImage ScreenImage;        // what the image box shows (render plus previews)
+
+  // ---- Tool state ----
+  DrawTool CurrentTool = DrawTool::Freehand;
+  bool MouseHeld = false;
+  Qt::MouseButton LastButton = Qt::LeftButton;
+  std::uint8_t AnchorX = 0;
+  std::uint8_t AnchorY = 0;
+  VoxelRect SquareRect;
+  int PointerX = 0;
+  int PointerY = 0;
+  std::uint8_t FillValue = 0;
+  FloodFillWork FloodWork;  // MarkPlane and the fill's stack
+
+  // ---- 3D view buffers (ViewBitmap, ViewIndexBuffer, DepthBuffer, SineTable) ----
+  View3DBuffers View3D;
+  std::int16_t ViewSpan = 0;
+
+  // ---- Shell state ----
+  bool ToolFramePending = true;
+  bool CommandLineFilePending = true;
+  std::string CommandLine;
+  std::string CommandLineFile;
+
+  // ---- Menus (objectName = the name used here) ----
+  QMenu* File1 = nullptr;
+  QMenu* Edit1 = nullptr;
+  QMenu* View1 = nullptr;
+  QMenu* Zoom1 = nullptr;
+  QMenu* Colors1 = nullptr;
+  QMenu* Help1 = nullptr;
+  QAction *New1, *Open1, *Save1, *SaveAs1, *N3, *Properties1, *N5, *Exit1;
+  QAction *Undo1, *Redo1, *N1, *Cu1, *Copy1, *Paste1;
+  QAction *Orientation1, *Refresh1, *N6, *Matrix1, *SelectLayer1, *Stats1, *View3D1, *N2;
+  QAction *Colors2, *Normals1, *ZoomIn1, *ZoomOut1, *NormSize1, *MaxZoom1, *N4, *HideUnderLay1;
+  QAction *LoadPal1, *SavePal1, *EditPal1;
+  QAction* About1;
+  QActionGroup* DisplayModeGroup = nullptr;
+
+  // ---- Tool bar Panel1 ----
+  QWidget* Panel1 = nullptr;
+  QFrame* Bevel1 = nullptr;
+  QToolButton *NewButton, *OpenButton, *SaveButton, *SaveAsButton, *PropButton;
+  QToolButton *UndoButton, *RedoButton, *CutButton, *CopyButton, *PasteButton;
+  QToolButton *HideUnderBut, *ColorBut, *NormalBut;
+  QToolButton *MatrixButton, *SelectLayerButton, *StatsButton, *View3DButton;
+  QButtonGroup* DisplayButtonGroup = nullptr;
+  QLabel* WordBox = nullptr;
+  TColorBox* LeftColorBox = nullptr;
+  TColorBox* RightColorBox = nullptr;
+
+  // ---- Tool panel Panel2 ----
+  QWidget* Panel2 = nullptr;
+  QFrame* Bevel2 = nullptr;
+  std::array<TToolSlot, 7> ToolSlots;  // in panel order: Freehand, Square, Circle, Paint, Cube, Sphere, Fill
+  TToolSlot& Slot(DrawTool tool);
+
+  // ---- Slice view ----
+  QScrollArea* MainView = nullptr;
+  TImageBox* ImageBox = nullptr;
+
+  // ---- File dialogs ----
+  QFileDialog* FileDial = nullptr;
+  QFileDialog* SaveAsDial = nullptr;
+  QFileDialog* PalDial = nullptr;
+  QFileDialog* PalSDial = nullptr;
+
+  // ---- Cursors "Pen", "Dropper", "Fill", "Sphere", "Cube", "Circle", "Square" ----
+  QCursor CursorFor(DrawTool tool) const;
+  std::array<QCursor, 7> Cursors;  // numbers 5 to 11
+
+  // ---- File commands (app/MainWindowFile.cpp) ----
+  void New1Click();
+  void Open1Click();
+  void SaveButtonClick();
+  void SaveAsButtonClick();
+  // Loads a file with every check and message, and sets up the document on success.
+  void LoadVoxelFile(const std::string& path);
+  // Writes the model; on failure shows a message and changes no document state.
+  bool SaveVoxelFile(const std::string& path);
+  // The part of New after its dialog has validated the sizes.
+  void CreateNewModel(std::uint8_t sizeX, std::uint8_t sizeY, std::uint8_t sizeZ);
+
+  // ---- Shell commands (app/TMainWindow.cpp) ----
+  void PropButtonClick();
+  void Exit1Click();
+  void About1Click();
+  void FormActivate();
+  void FixSize();
+  void FormDestroy();
+  void Matrix1Click();
+  void SelectLayer1Click();
+  void Stats1Click();
+  void View3D1Click();
+  // Shows or hides a tool window; menu check and button follow its visibility.
+  void ToolWindowToggle(QAction* item, QToolButton* button, QWidget* window);
+  // Called by each tool window's FormClose.
+  void ToolWindowClosed(QAction* item, QToolButton* button);
+  void DocumentOpenState();
+  // The Save rule for an edit: enables Save1 and SaveButton unless the model is Untitled.
+  void EnableSaveForEdit();
+  void DisableSave();
+  // Caption: "Kobaltine", "untitled - Kobaltine" or FileTitle + " - Kobaltine".
+  void UpdateCaption();
+  // WordBox shows the text of Name.
+  void ShowName();
+  // The layer window's track bar and number box follow SizeZ and CurrentLayer.
+  void SetLayerRange();
+
+  // ---- Slice view (editor/MainWindowSlice.cpp) ----
+  void Refresh1Click();
+  void ImageBoxPaint();
+  void ZoomIn1Click();
+  void ZoomOut1Click();
+  void NormSize1Click();
+  void MaxZoom1Click();
+  void Colors2Click();
+  void Normals1Click();
+  void HideUnderLay1Click();
+  // Renders with the 3D view left alone (zoom, modes, underlay, layer changes).
+  void RefreshWithout3D();
+  // The grid the tools edit: Normals in normals mode, else Colours.
+  VoxelGrid& EditedGrid();
+  // Fills one cell's square on the screen image (and optionally SliceBitmap).
+  void FillCellOnScreen(int x, int y, std::int32_t colour, bool alsoSliceBitmap);
+
+  // ---- Tools (editor/MainWindowTools.cpp) ----
+  void SelectSphere();
+  void SelectCube();
+  void SelectCircle();
+  void SelectSquare();
+  void SelectFreehand();
+  void SelectFill();
+  void SelectPaint();
+  void SelectTool(DrawTool tool);
+  void ImageBoxMouseDown(Qt::MouseButton button, int x, int y);
+  void ImageBoxMouseMove(int x, int y);
+  void ImageBoxMouseUp(Qt::MouseButton button, int x, int y);
+  void FormMouseUp(Qt::MouseButton button, int x, int y);
+
+  // ---- Colour boxes and readouts (editor/MainWindowReadout.cpp) ----
+  void LeftColorBoxMouseMove();
+  void RightColorBoxMouseMove();
+  void ColourBoxReadout(std::uint8_t value);
+  void VoxelReadout(int x, int y, int z);
+  // Fill of a colour box for a drawing value: grey in normals mode, else the palette colour.
+  std::int32_t DrawingValueColour(std::uint8_t value) const;
+
+  // ---- Palette (palette/MainWindowPalette.cpp) ----
+  void LoadPal1Click();
+  void SavePal1Click();
+  void EditPal1Click();
+  void ChooseLeftColor();
+  void ChooseRightColor();
+  void ReadPaletteFile(const std::string& path);
+  void WritePaletteFile(const std::string& path);
+
+ protected:
+  void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildToolBar();
+  void BuildToolPanel();
+  void BuildMainView();
+  void BuildFileDialogs();
+  void LoadCursors();
+  // Runs a menu command only while the item and every menu above it are enabled, so
+  // that shortcuts stay dead while their menu is disabled.
+  void Bind(QAction* action, void (TMainWindow::*handler)());
+};
+
+// Shows a model colour (red in the low byte) as a QColor.
+QColor ModelColour(std::int32_t colour);

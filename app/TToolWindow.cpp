@@ -1,0 +1,27 @@
+#include "app/TToolWindow.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+
+TToolWindow::TToolWindow(QWidget* owner, const QString& caption, int clientWidth, int clientHeight,
+                         int left, int top)
+    : QWidget(owner, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                         Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+  setWindowTitle(caption);
+  setFixedSize(clientWidth, clientHeight);
+  move(left, top);
+}
+
+void TToolWindow::closeEvent(QCloseEvent* event) {
+  event->accept();
+  FormClose();
+}
+
+void TToolWindow::keyPressEvent(QKeyEvent* event) {
+  // Escape closes a tool window from the keyboard, as its close box does.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}

@@ -1,0 +1,2 @@
+#include "dialogs/TNewBox.h"
+TNewBox::TNewBox(QWidget* owner) : QDialog(owner) { setWindowTitle("New"); }

@@ -1,0 +1,2 @@
+#include "dialogs/TPropWindow.h"
+TPropWindow::TPropWindow(QWidget* owner) : QDialog(owner) { setWindowTitle("Properties"); }

@@ -1,0 +1,2 @@
+#include "dialogs/TValChDial.h"
+TValChDial::TValChDial(QWidget* owner) : QDialog(owner) { setWindowTitle("ValChDial"); }

@@ -1,0 +1,102 @@
+// The slice view's commands: render, paint, zoom, display modes and the underlay.
+
+#include <QAction>
+#include <QToolButton>
+#include <cstring>
+
+#include "app/Forms.h"
+#include "app/TMainWindow.h"
+#include "editor/TColorBox.h"
+#include "editor/TImageBox.h"
+#include "view3d/TThreeDWindow.h"
+
+void TMainWindow::Refresh1Click() {
+  RenderSlice(Model, View, Planes, SliceBitmap);
+  if (!SuppressImagePaint) ImageBoxPaint();
+  LeftColorBox->SetFill(DrawingValueColour(View.LeftColor));
+  RightColorBox->SetFill(DrawingValueColour(View.RightColor));
+  ImageBox->resize(Model.SizeX * View.Zoom, Model.SizeY * View.Zoom);
+  if (!Suppress3DRefresh && ThreeDWindow != nullptr && ThreeDWindow->isVisible())
+    ThreeDWindow->RefreshView();
+}
+
+void TMainWindow::RefreshWithout3D() {
+  Suppress3DRefresh = true;
+  Refresh1Click();
+  Suppress3DRefresh = false;
+}
+
+void TMainWindow::ImageBoxPaint() {
+  const int w = SliceBitmap.Width();
+  const int h = SliceBitmap.Height();
+  if (ScreenImage.width() != w || ScreenImage.height() != h)
+    ScreenImage = QImage(w, h, QImage::Format_RGB32);
+  for (int y = 0; y < h; ++y)
+    std::memcpy(ScreenImage.scanLine(y), SliceBitmap.Row(y), std::size_t(w) * sizeof(Pixel));
+  ImageBox->update();
+}
+
+VoxelGrid& TMainWindow::EditedGrid() { return View.NormalsMode ? Model.Normals : Model.Colours; }
+
+std::int32_t TMainWindow::DrawingValueColour(std::uint8_t value) const {
+  return View.NormalsMode ? Grey(value) : Model.Palette[value];
+}
+
+void TMainWindow::FillCellOnScreen(int x, int y, std::int32_t colour, bool alsoSliceBitmap) {
+  const int z = View.Zoom;
+  const Pixel p = ToPixel(colour);
+  const QRect cell(x * z, y * z, z, z);
+  const QRect onScreen = cell.intersected(ScreenImage.rect());
+  for (int row = onScreen.top(); row <= onScreen.bottom(); ++row) {
+    auto* line = reinterpret_cast<Pixel*>(ScreenImage.scanLine(row));
+    std::fill(line + onScreen.left(), line + onScreen.right() + 1, p);
+  }
+  if (alsoSliceBitmap) SliceBitmap.FillRect(cell.left(), cell.top(), cell.left() + z, cell.top() + z, p);
+  ImageBox->update(onScreen);
+}
+
+namespace {
+void SetZoomItems(TMainWindow& w) {
+  // ZoomIn1 and MaxZoom1 exactly when Zoom < 16; ZoomOut1 and NormSize1 when Zoom > 1.
+  w.ZoomIn1->setEnabled(w.View.Zoom < 16);
+  w.MaxZoom1->setEnabled(w.View.Zoom < 16);
+  w.ZoomOut1->setEnabled(w.View.Zoom > 1);
+  w.NormSize1->setEnabled(w.View.Zoom > 1);
+}
+
+void ApplyZoom(TMainWindow& w, int zoom) {
+  w.View.Zoom = zoom < 1 ? 1 : (zoom > 16 ? 16 : zoom);
+  SetZoomItems(w);
+  w.SliceBitmap.Resize(w.Model.SizeX * w.View.Zoom, w.Model.SizeY * w.View.Zoom);
+  w.RefreshWithout3D();
+}
+}  // namespace
+
+void TMainWindow::ZoomIn1Click() { ApplyZoom(*this, View.Zoom + 1); }
+void TMainWindow::ZoomOut1Click() { ApplyZoom(*this, View.Zoom - 1); }
+void TMainWindow::NormSize1Click() { ApplyZoom(*this, 1); }
+void TMainWindow::MaxZoom1Click() { ApplyZoom(*this, 16); }
+
+void TMainWindow::Colors2Click() {
+  // The menu's radio group has already moved its check; NormalsMode is the record.
+  if (View.NormalsMode) View.NormalsMode = false;
+  Colors2->setChecked(true);
+  ColorBut->setChecked(true);
+  Normals1->setChecked(false);
+  RefreshWithout3D();
+}
+
+void TMainWindow::Normals1Click() {
+  Normals1->setChecked(true);
+  NormalBut->setChecked(true);
+  Colors2->setChecked(false);
+  View.NormalsMode = true;
+  RefreshWithout3D();
+}
+
+void TMainWindow::HideUnderLay1Click() {
+  View.UnderlayHidden = !View.UnderlayHidden;
+  HideUnderLay1->setChecked(View.UnderlayHidden);
+  HideUnderBut->setChecked(View.UnderlayHidden);
+  RefreshWithout3D();
+}

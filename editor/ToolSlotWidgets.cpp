@@ -1,0 +1,33 @@
+#include "editor/ToolSlotWidgets.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+TToolImage::TToolImage(QWidget* parent, const QPixmap& picture) : QLabel(parent) {
+  setPixmap(picture);
+}
+
+void TToolImage::mousePressEvent(QMouseEvent* event) {
+  pressed_ = event->button() == Qt::LeftButton;
+  event->accept();
+}
+
+void TToolImage::mouseReleaseEvent(QMouseEvent* event) {
+  const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                     rect().contains(event->position().toPoint());
+  pressed_ = false;
+  event->accept();
+  if (click) emit Clicked();
+}
+
+TSelectFrame::TSelectFrame(QWidget* parent) : QWidget(parent) {
+  // Lies on top of the pictures but lets their clicks through.
+  setAttribute(Qt::WA_TransparentForMouseEvents, true);
+}
+
+void TSelectFrame::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setPen(QColor(192, 0, 0));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(rect().adjusted(0, 0, -1, -1));
+}

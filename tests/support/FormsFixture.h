@@ -1,0 +1,99 @@
+#pragma once
+// Shared set-up of the window tests: the application object and the thirteen forms
+// created as main() creates them, and a way to act inside modal dialogs.
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QPointer>
+#include <QTimer>
+#include <QLabel>
+#include <QAbstractButton>
+#include <memory>
+#include <functional>
+#include <string>
+
+#include "app/Forms.h"
+#include "app/KobaltineApplication.h"
+#include "app/TMainWindow.h"
+
+namespace kobaltine_test {
+
+// Owner of the armed modal actions; replaced at every StartForms so that an action
+// armed by one test never fires in the next.
+inline QObject*& PendingActions() {
+  static QObject* owner = new QObject();
+  return owner;
+}
+
+// Creates the forms afresh (destroying earlier ones) and shows the main window.
+// commandLine is the process command line as one text, e.g. "\"kobaltine\" /tmp/a.vxl".
+inline void StartForms(const std::string& commandLine = "\"kobaltine\"", bool show = true) {
+  delete PendingActions();
+  PendingActions() = new QObject();
+  DestroyForms();
+  CreateForms(commandLine);
+  if (show) {
+    MainWindow->show();
+    MainWindow->activateWindow();
+    (void)QTest::qWaitForWindowExposed(MainWindow);
+    QCoreApplication::processEvents();
+  }
+}
+
+// Runs action on the next modal dialog that opens (polling up to timeoutMs), e.g.
+//   WhenModal([](QWidget* d) { ... static_cast<QDialog*>(d)->accept(); });
+//   MainWindow->New1Click();   // blocks in exec() until action closes the dialog
+// The action runs once. If no modal dialog appears, it is dropped.
+inline QPointer<QTimer> WhenModal(std::function<void(QWidget*)> action, int timeoutMs = 5000) {
+  auto* timer = new QTimer(PendingActions());
+  auto clock = std::make_shared<QElapsedTimer>();
+  clock->start();
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, [timer, clock, action, timeoutMs]() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal->isVisible()) {
+      timer->stop();
+      timer->deleteLater();
+      action(modal);
+      return;
+    }
+    if (clock->elapsed() > timeoutMs) {
+      timer->stop();
+      timer->deleteLater();
+    }
+  });
+  timer->start();
+  return timer;
+}
+
+// Drops an armed action that has not run (for calls that may show no dialog).
+inline void Disarm(const QPointer<QTimer>& armed) {
+  if (!armed.isNull()) armed->deleteLater();
+  if (!armed.isNull()) armed->stop();
+}
+
+// Accepts the next one-button message dialog and reports its text through *text.
+inline QPointer<QTimer> ExpectMessage(QString* text) {
+  return WhenModal([text](QWidget* d) {
+    auto* label = d->findChild<QLabel*>("Text");
+    if (text != nullptr && label != nullptr) *text = label->text();
+    auto* button = d->findChild<QAbstractButton*>("Button1");
+    if (button != nullptr) button->click();
+    else static_cast<QDialog*>(d)->reject();
+  });
+}
+
+}  // namespace kobaltine_test
+
+// main() for a window test: the application object the editor itself uses.
+#define KOBALTINE_TEST_MAIN(TestClass)                     \
+  int main(int argc, char** argv) {                         \
+    qputenv("QT_QPA_PLATFORM", "offscreen");                \
+    KobaltineApplication app(argc, argv);                   \
+    TestClass test;                                         \
+    const int status = QTest::qExec(&test, argc, argv);     \
+    DestroyForms();                                         \
+    return status;                                          \
+  }
