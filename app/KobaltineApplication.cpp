@@ -5,7 +5,6 @@
 
 KobaltineApplication::KobaltineApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName("Kobaltine");
-  setApplicationDisplayName("Kobaltine");
   setApplicationVersion("0.091");
 }
 

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Drives the real editor under a virtual X server: opens a sample model, uses menus by
+# shortcut, draws a few strokes, opens the four tool windows and takes screenshots.
+# Fails when the editor dies or a screenshot is blank.
+# Usage: scripts/xvfb_smoke.sh [screenshot-folder]   (default: build/screenshots)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+shots="${1:-$root/build/screenshots}"
+"$root/scripts/deps.sh" xvfb xauth openbox xdotool imagemagick x11-utils
+if [ ! -x "$root/build/kobaltine" ] || [ ! -f "$root/build/samples/tank.vxl" ]; then
+  "$root/scripts/build.sh" "$root/build"
+fi
+mkdir -p "$shots"
+rm -f "$shots"/*.png
+
+inner="$(mktemp)"
+trap 'rm -f "$inner"' EXIT
+cat >"$inner" <<'INNER'
+set -euo pipefail
+root="$1"; shots="$2"
+openbox >/dev/null 2>&1 &
+sleep 1
+"$root/build/kobaltine" "$root/build/samples/tank.vxl" >"$shots/editor.log" 2>&1 &
+editor=$!
+
+alive() {
+  if ! kill -0 "$editor" 2>/dev/null; then
+    echo "FAIL: the editor died ($1)"; cat "$shots/editor.log"; exit 1
+  fi
+}
+shot() {
+  sleep 0.7
+  alive "$1"
+  import -window root "$shots/$1.png"
+  colours=$(convert "$shots/$1.png" -format %k info:)
+  if [ "$colours" -lt 8 ]; then echo "FAIL: screenshot $1 is blank ($colours colours)"; exit 1; fi
+  echo "screenshot $1: $colours colours"
+}
+# Wait for the main window.
+for _ in $(seq 1 50); do
+  win=$(xdotool search --name "tank.vxl - Kobaltine" 2>/dev/null | head -n 1 || true)
+  [ -n "$win" ] && break
+  sleep 0.2
+done
+[ -n "${win:-}" ] || { echo "FAIL: no main window"; cat "$shots/editor.log"; exit 1; }
+xdotool windowactivate --sync "$win" || true
+shot 01-opened
+
+# Zoom in twice by shortcut, then draw: the image box starts below the tool bar, right
+# of the tool panel.
+xdotool key --window "$win" ctrl+i ctrl+i
+shot 02-zoomed
+read -r wx wy < <(xdotool getwindowgeometry "$win" | awk '/Position/ {split($2,a,","); print a[1], a[2]}')
+ox=$((wx + 68 + 20)); oy=$((wy + 60 + 20))
+xdotool mousemove $ox $oy mousedown 1
+for i in $(seq 1 12); do xdotool mousemove $((ox + i * 6)) $((oy + i * 3)); done
+xdotool mouseup 1
+xdotool mousemove $((ox + 30)) $((oy + 60)) mousedown 3 mousemove $((ox + 60)) $((oy + 70)) mouseup 3
+shot 03-strokes
+
+# The four tool windows by their shortcuts.
+xdotool windowactivate --sync "$win" || true
+xdotool key --window "$win" F9
+xdotool key --window "$win" F10
+xdotool key --window "$win" F11
+xdotool key --window "$win" F12
+shot 04-tool-windows
+
+# Surface normals from the View menu, by its mnemonics.
+xdotool windowactivate --sync "$win" || true
+xdotool key --window "$win" alt+v
+sleep 0.3
+xdotool key s
+shot 05-normals
+
+# Close the tool windows again and leave by File > Exit.
+xdotool key --window "$win" F9 F10 F11 F12
+xdotool key --window "$win" alt+f
+sleep 0.3
+xdotool key x
+for _ in $(seq 1 25); do kill -0 "$editor" 2>/dev/null || break; sleep 0.2; done
+if kill -0 "$editor" 2>/dev/null; then echo "FAIL: Exit did not end the editor"; kill "$editor"; exit 1; fi
+wait "$editor" || { echo "FAIL: the editor ended with an error"; exit 1; }
+echo "xvfb smoke run: all screenshots taken, editor exited cleanly"
+INNER
+xvfb-run -a -s "-screen 0 1280x900x24" bash "$inner" "$root" "$shots"
