@@ -9,7 +9,11 @@ QLineEdit* NameField(QFileDialog* dialog) { return dialog->findChild<QLineEdit*>
 }  // namespace
 
 bool RunFileDialog(QFileDialog* dialog, std::string& path) {
-  if (dialog->exec() != QDialog::Accepted) return false;
+  if (dialog->exec() != QDialog::Accepted) {
+    // A cancelled dialog keeps no name: the next one opens with an empty field.
+    ClearFileName(dialog);
+    return false;
+  }
   const QStringList chosen = dialog->selectedFiles();
   if (chosen.isEmpty() || chosen.front().isEmpty()) return false;
   path = chosen.front().toStdString();

@@ -493,6 +493,9 @@ void TMainWindow::DocumentOpenState() {
   SetLayerRange();
   ViewSpan = ComputeViewSpan(Model);
   Doc.Modified = false;
+  // A drag cut short by a dialog never delivered its release; it must not go on
+  // painting into the new model.
+  MouseHeld = false;
 }
 
 void TMainWindow::EnableSaveForEdit() {

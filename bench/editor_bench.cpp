@@ -1,0 +1,128 @@
+// The slice render of a dense model and the flood fill of a winding region.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <vector>
+
+#include "editor/DrawOps.h"
+#include "editor/SliceRender.h"
+
+namespace {
+
+// Every cell of a 255^3 model is a voxel, with colours and normals that vary from cell to
+// cell, so that neither the planes nor the tables can take a shortcut.
+const TVoxelModel& DenseModel() {
+  static const std::unique_ptr<TVoxelModel> model = [] {
+    auto m = std::make_unique<TVoxelModel>();
+    m->SizeX = m->SizeY = m->SizeZ = 255;
+    for (unsigned z = 0; z < 255; ++z)
+      for (unsigned y = 0; y < 255; ++y)
+        for (unsigned x = 0; x < 255; ++x) {
+          m->Colours.at(x, y, z) = std::uint8_t(1 + (x * 7 + y * 13 + z * 29) % 255);
+          m->Normals.at(x, y, z) = std::uint8_t(1 + (x * 11 + y * 3 + z * 17) % 244);
+        }
+    for (int i = 0; i < 256; ++i) m->Palette[i] = PackRGB(i, 255 - i, (i * 5) & 0xFF);
+    return m;
+  }();
+  return *model;
+}
+
+void BM_RenderTopLayer(benchmark::State& state) {
+  const TVoxelModel& model = DenseModel();
+  SliceViewState view;
+  view.Zoom = int(state.range(0));
+  view.NormalsMode = state.range(1) != 0;
+  view.CurrentLayer = model.SizeZ - 1;
+  static SlicePlanes planes;
+  PixelBuffer slice;
+  RenderSlice(model, view, planes, slice);  // the buffer's one-time growth
+  for (auto _ : state) {
+    RenderSlice(model, view, planes, slice);
+    benchmark::DoNotOptimize(slice.Data());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_RenderTopLayer)
+    ->ArgNames({"zoom", "normals"})
+    ->Args({8, 0})
+    ->Args({16, 0})
+    ->Args({8, 1})
+    ->Args({16, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// A one-cell-wide path of 1s snaking through walls of 2s over a 255 x 255 layer: full
+// rows at even y joined at alternating ends. It starts at the bottom right and runs left,
+// then up, so from there the region keeps growing leftwards and upwards.
+constexpr int Side = 255;
+constexpr int PathCells = 128 * Side + 127;
+
+std::unique_ptr<VoxelGrid> SerpentineLayer() {
+  auto g = std::make_unique<VoxelGrid>();
+  for (int y = 0; y < Side; ++y)
+    for (int x = 0; x < Side; ++x) g->at(x, y, 0) = (y % 2 == 0) ? 1 : 2;
+  for (int y = Side - 2; y > 0; y -= 2) {
+    const int turn = (Side - 2 - y) / 2;  // the turns count from the bottom
+    g->at(turn % 2 == 0 ? 0 : Side - 1, y, 0) = 1;
+  }
+  return g;
+}
+
+int CountOf(const VoxelGrid& g, std::uint8_t v) {
+  int n = 0;
+  for (int y = 0; y < Side; ++y)
+    for (int x = 0; x < Side; ++x) n += g.at(x, y, 0) == v;
+  return n;
+}
+
+void BM_FloodFillSerpentine(benchmark::State& state) {
+  auto g = SerpentineLayer();
+  static FloodFillWork work;
+  std::uint8_t value = 3;
+  for (auto _ : state) {
+    // Alternating the value refills the same path every time.
+    FloodFillLayer(*g, Side, Side, 0, Side - 1, Side - 1, value, work);
+    value = value == 3 ? 1 : 3;
+  }
+  if (CountOf(*g, value == 3 ? 1 : 3) != PathCells) state.SkipWithError("path not filled");
+}
+BENCHMARK(BM_FloodFillSerpentine)->Unit(benchmark::kMillisecond);
+
+// The repeated full passes, for comparison: every leftward or upward step costs a pass.
+void PassFill(VoxelGrid& g, int sx, int sy, int z, int px, int py, std::uint8_t value,
+              std::vector<std::uint8_t>& mark) {
+  const std::uint8_t old = g.at(px, py, z);
+  if (old == value) return;
+  std::fill(mark.begin(), mark.end(), 0);
+  mark[CellIndex(px, py, 0)] = 1;
+  for (bool more = true; more;) {
+    more = false;
+    for (int y = 0; y < sy; ++y)
+      for (int x = 0; x < sx; ++x) {
+        if (!mark[CellIndex(x, y, 0)]) continue;
+        g.at(x, y, z) = value;
+        const int nx[4] = {x, x - 1, x, x + 1}, ny[4] = {y - 1, y, y + 1, y};
+        for (int k = 0; k < 4; ++k) {
+          if (nx[k] < 0 || nx[k] >= sx || ny[k] < 0 || ny[k] >= sy) continue;
+          std::uint8_t& m = mark[CellIndex(nx[k], ny[k], 0)];
+          if (m || g.at(nx[k], ny[k], z) != old) continue;
+          m = 1;
+          more = true;
+        }
+        mark[CellIndex(x, y, 0)] = 0;
+      }
+  }
+}
+
+void BM_PassFillSerpentine(benchmark::State& state) {
+  auto g = SerpentineLayer();
+  std::vector<std::uint8_t> mark(LayerCells);
+  std::uint8_t value = 3;
+  for (auto _ : state) {
+    PassFill(*g, Side, Side, 0, Side - 1, Side - 1, value, mark);
+    value = value == 3 ? 1 : 3;
+  }
+  if (CountOf(*g, value == 3 ? 1 : 3) != PathCells) state.SkipWithError("path not filled");
+}
+BENCHMARK(BM_PassFillSerpentine)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace

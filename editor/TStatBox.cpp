@@ -1,0 +1,59 @@
+#include "editor/TStatBox.h"
+
+#include <QFont>
+#include <QFrame>
+#include <QLabel>
+
+#include "app/Forms.h"
+#include "app/TMainWindow.h"
+
+namespace {
+constexpr int kClientWidth = 129;
+constexpr int kClientHeight = 97;
+constexpr int kBevelHeight = 24;
+constexpr int kLabelHeight = 15;
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, int left, int top, int width) {
+  auto* label = new QLabel(caption, parent);
+  label->setObjectName(name);
+  label->setGeometry(left, top, width, kLabelHeight);
+  return label;
+}
+}  // namespace
+
+TStatBox::TStatBox(QWidget* owner)
+    : TToolWindow(owner, "Statistics", kClientWidth, kClientHeight, 461, 320) {
+  setObjectName("StatBox");
+  // Small type, so that "I: 255" fits left of the panel and "Y: 255" in its 40 pixels.
+  QFont small = font();
+  small.setPointSize(8);
+  setFont(small);
+
+  // Bottom-aligned bevel whose only line is its top edge; created first so that the
+  // position labels lie on top of it.
+  Bevel1 = new QFrame(this);
+  Bevel1->setObjectName("Bevel1");
+  Bevel1->setFrameShape(QFrame::NoFrame);
+  Bevel1->setGeometry(0, kClientHeight - kBevelHeight, kClientWidth, kBevelHeight);
+  auto* line = new QFrame(Bevel1);
+  line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+  line->setGeometry(0, 0, kClientWidth, 2);
+
+  RedText = MakeLabel(this, "RedText", "R: N/A", 8, 8, 46);
+  GreenText = MakeLabel(this, "GreenText", "G: N/A", 8, 24, 46);
+  BlueText = MakeLabel(this, "BlueText", "B: N/A", 9, 40, 45);
+  IndexText = MakeLabel(this, "IndexText", "I: N/A", 13, 56, 41);
+  XText = MakeLabel(this, "XText", "X: N/A", 9, 80, 40);
+  YText = MakeLabel(this, "YText", "Y: N/A", 49, 80, 40);
+  ZText = MakeLabel(this, "ZText", "Z: N/A", 89, 80, 40);
+
+  ColorPanel = new QFrame(this);
+  ColorPanel->setObjectName("ColorPanel");
+  ColorPanel->setGeometry(56, 12, 65, 53);
+  ColorPanel->setFrameStyle(QFrame::Box | QFrame::Plain);
+  ColorPanel->setLineWidth(1);
+  ColorPanel->setAutoFillBackground(true);
+  ColorPanel->setAccessibleName("Colour under the pointer");
+}
+
+void TStatBox::FormClose() { MainWindow->ToolWindowClosed(MainWindow->Stats1, MainWindow->StatsButton); }

@@ -1,0 +1,207 @@
+#include "palette/TPaletteDialog.h"
+
+#include <algorithm>
+
+#include <QColorDialog>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QShowEvent>
+
+#include "app/Forms.h"
+#include "app/TMainWindow.h"
+#include "dialogs/CentreOnScreen.h"
+#include "editor/TColorBox.h"
+
+namespace {
+constexpr int kClientWidth = 331;
+constexpr int kClientHeight = 369;
+constexpr int kCellSide = 20;    // a cell's square in the grid
+constexpr int kSwatchSide = 16;  // the swatch inside it, 2 pixels in from each edge
+constexpr int kSwatchInset = 2;
+constexpr int kGridSide = 16 * kCellSide;
+
+TPaletteCell CellOf(unsigned index) {
+  return TPaletteCell{std::uint8_t(index), std::uint8_t(index % 16), std::uint8_t(index / 16)};
+}
+}  // namespace
+
+// ---- PaintBox1 ----
+
+TPaletteGrid::TPaletteGrid(QWidget* parent, TPaletteDialog* form) : QWidget(parent), form_(form) {
+  setObjectName("PaintBox1");
+  setAccessibleName("Palette grid");
+}
+
+void TPaletteGrid::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  form_->PaintBox1Paint(painter);
+}
+
+void TPaletteGrid::mousePressEvent(QMouseEvent* event) {
+  event->accept();
+  const QPoint p = event->position().toPoint();
+  form_->GetMousePos(p.x(), p.y());
+  if (event->button() == Qt::LeftButton) clickPending_ = true;
+}
+
+void TPaletteGrid::mouseReleaseEvent(QMouseEvent* event) {
+  event->accept();
+  if (event->button() != Qt::LeftButton || !clickPending_) return;
+  clickPending_ = false;
+  // Like a button: letting go outside the box is no click.
+  if (rect().contains(event->position().toPoint())) form_->PaintBox1Click();
+}
+
+void TPaletteGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+  event->accept();
+  clickPending_ = false;
+  // The first half's click has already made the cell under the pointer the current one.
+  if (event->button() == Qt::LeftButton) form_->PaintBox1DblClick();
+  // The second press of a double click arrives only as this event.
+  const QPoint p = event->position().toPoint();
+  form_->GetMousePos(p.x(), p.y());
+}
+
+// ---- The dialog ----
+
+TPaletteDialog::TPaletteDialog(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         // above the stay-on-top tool windows, which would hide its buttons
+                         Qt::WindowStaysOnTopHint) {
+  setObjectName("PaletteDialog");
+  setWindowTitle("Palette");
+  setModal(true);
+  setFixedSize(kClientWidth, kClientHeight);
+
+  PaintBox1 = new TPaletteGrid(this, this);
+  PaintBox1->setGeometry(6, 6, kGridSide, kGridSide);
+
+  IndexText = new QLabel(this);
+  IndexText->setObjectName("IndexText");
+  IndexText->setGeometry(8, 332, 150, 16);
+  RGBText = new QLabel(this);
+  RGBText->setObjectName("RGBText");
+  RGBText->setGeometry(8, 348, 150, 16);
+
+  PalOKButton = new QPushButton("&OK", this);
+  PalOKButton->setObjectName("PalOKButton");
+  PalOKButton->setGeometry(160, 337, 75, 23);
+  PalCancelButton = new QPushButton("&Cancel", this);
+  PalCancelButton->setObjectName("PalCancelButton");
+  PalCancelButton->setGeometry(248, 337, 75, 23);
+  connect(PalOKButton, &QPushButton::clicked, this, &TPaletteDialog::PalOKButtonClick);
+  connect(PalCancelButton, &QPushButton::clicked, this, &TPaletteDialog::PalCancelButtonClick);
+
+  // The toolkit's own chooser always shows its custom-colour part and takes any colour.
+  PalEditDialog = new QColorDialog(this);
+  PalEditDialog->setObjectName("PalEditDialog");
+  PalEditDialog->setOption(QColorDialog::DontUseNativeDialog, true);
+}
+
+void TPaletteDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // A window restored by the window manager is no new opening: taking the backup again
+  // would lose the edits made before it was minimised.
+  if (event->spontaneous()) return;
+  CentreOnScreen(this);
+  FormActivate();
+}
+
+void TPaletteDialog::accept() { PalOKButtonClick(); }
+
+// Escape, and a close from the window manager, cancel like the Cancel button: the dialog
+// has no close box, and nothing may end it without putting the palette back.
+void TPaletteDialog::reject() { PalCancelButtonClick(); }
+
+std::uint8_t TPaletteDialog::CurrentValue() const {
+  return SelectRightColor ? MainWindow->View.RightColor : MainWindow->View.LeftColor;
+}
+
+std::int32_t TPaletteDialog::SwatchColour(int index) const {
+  if (MainWindow->View.NormalsMode && !EditMode) return Grey(unsigned(index));
+  return MainWindow->Model.Palette[std::size_t(index)];
+}
+
+void TPaletteDialog::ShowCellTexts(const char* notAvailable) {
+  const std::uint8_t index = CurrentCell().Index;
+  IndexText->setText(QString::asprintf("Palette Index: %d", int(index)));
+  if (!MainWindow->View.NormalsMode || EditMode) {
+    const std::int32_t e = MainWindow->Model.Palette[index];
+    RGBText->setText(QString::asprintf("Colour: %d, %d, %d", int(RedOf(e)), int(GreenOf(e)),
+                                       int(BlueOf(e))));
+  } else {
+    RGBText->setText(notAvailable);
+  }
+}
+
+void TPaletteDialog::FormActivate() {
+  CurrentCell() = CellOf(CurrentValue());
+  if (EditMode) PaletteBackup = MainWindow->Model.Palette;
+  ShowCellTexts("Colour: N/A");
+  PaintBox1->update();
+}
+
+void TPaletteDialog::PaintBox1Paint(QPainter& painter) {
+  painter.fillRect(PaintBox1->rect(), palette().color(QPalette::Button));
+  for (int r = 0; r < 16; ++r)
+    for (int c = 0; c < 16; ++c)
+      painter.fillRect(c * kCellSide + kSwatchInset, r * kCellSide + kSwatchInset, kSwatchSide,
+                       kSwatchSide, ModelColour(SwatchColour(r * 16 + c)));
+  // One pixel along the inside edge of the cell's square, in the margin around its swatch.
+  const TPaletteCell& cell = CurrentCell();
+  const int x = cell.Column * kCellSide;
+  const int y = cell.Row * kCellSide;
+  painter.fillRect(x, y, kCellSide, 1, Qt::black);
+  painter.fillRect(x, y + kCellSide - 1, kCellSide, 1, Qt::black);
+  painter.fillRect(x, y, 1, kCellSide, Qt::black);
+  painter.fillRect(x + kCellSide - 1, y, 1, kCellSide, Qt::black);
+}
+
+void TPaletteDialog::GetMousePos(int x, int y) { ClickPos = QPoint(x, y); }
+
+void TPaletteDialog::PaintBox1Click() {
+  // A press can only come from inside the box, but keep the cell on the grid whatever
+  // position is stored.
+  const int column = std::clamp(ClickPos.x() / kCellSide, 0, 15);
+  const int row = std::clamp(ClickPos.y() / kCellSide, 0, 15);
+  CurrentCell() = CellOf(unsigned(row * 16 + column));
+  ShowCellTexts("Color: N/A");
+  PaintBox1->update();
+}
+
+void TPaletteDialog::PaintBox1DblClick() {
+  if (EditMode) {
+    std::int32_t& entry = MainWindow->Model.Palette[CurrentCell().Index];
+    PalEditDialog->setCurrentColor(ModelColour(entry));
+    // A cancelled chooser keeps its starting colour, so the entry stays as it was.
+    if (PalEditDialog->exec() == QDialog::Accepted) {
+      const QColor chosen = PalEditDialog->currentColor();
+      entry = PackRGB(unsigned(chosen.red()), unsigned(chosen.green()), unsigned(chosen.blue()));
+    }
+    PaintBox1->update();
+  }
+  ShowCellTexts("Colour: N/A");
+}
+
+void TPaletteDialog::PalOKButtonClick() {
+  const std::uint8_t value = CurrentCell().Index;
+  TColorBox* box = SelectRightColor ? MainWindow->RightColorBox : MainWindow->LeftColorBox;
+  (SelectRightColor ? MainWindow->View.RightColor : MainWindow->View.LeftColor) = value;
+  box->SetFill(MainWindow->DrawingValueColour(value));
+  done(QDialog::Accepted);
+  if (EditMode) {
+    MainWindow->Refresh1Click();
+    MainWindow->EnableSaveForEdit();
+  }
+  EditMode = false;
+}
+
+void TPaletteDialog::PalCancelButtonClick() {
+  if (EditMode) MainWindow->Model.Palette = PaletteBackup;
+  // Column and row follow at the next opening.
+  CurrentCell().Index = CurrentValue();
+  EditMode = false;
+  done(QDialog::Rejected);
+}

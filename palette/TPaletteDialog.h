@@ -1,0 +1,90 @@
+#pragma once
+// The palette dialog: a 16 x 16 grid of the model's palette that either chooses a
+// drawing value for one mouse button or, opened for editing, changes single entries
+// with the colour chooser. Edits go straight into the model's palette; Cancel puts the
+// copy taken at opening back.
+
+#include <QDialog>
+#include <QPoint>
+#include <cstdint>
+
+#include "model/VoxelModel.h"
+
+class QColorDialog;
+class QLabel;
+class QPushButton;
+class TPaletteDialog;
+
+// A cell of the grid: index = Row * 16 + Column.
+struct TPaletteCell {
+  std::uint8_t Index = 0;
+  std::uint8_t Column = 0;
+  std::uint8_t Row = 0;
+};
+
+// PaintBox1: draws the grid and turns mouse input into the dialog's handlers.
+class TPaletteGrid : public QWidget {
+  Q_OBJECT
+ public:
+  TPaletteGrid(QWidget* parent, TPaletteDialog* form);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  TPaletteDialog* form_;
+  // A left press inside the box that its release may turn into a click. The press that
+  // makes a double click arrives as the double-click event and never sets it, so the
+  // release that ends a double click is not a click.
+  bool clickPending_ = false;
+};
+
+class TPaletteDialog : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TPaletteDialog(QWidget* owner);
+
+  // ---- Controls (objectName = the name used here) ----
+  TPaletteGrid* PaintBox1 = nullptr;
+  QLabel* IndexText = nullptr;
+  QLabel* RGBText = nullptr;
+  QPushButton* PalOKButton = nullptr;
+  QPushButton* PalCancelButton = nullptr;
+  QColorDialog* PalEditDialog = nullptr;
+
+  // ---- State ----
+  bool SelectRightColor = false;  // which drawing value OK sets: right when true
+  bool EditMode = false;          // open for palette editing
+  QPoint ClickPos;                // last press in PaintBox1
+  TPaletteCell LeftCell;
+  TPaletteCell RightCell;
+  PaletteRGB PaletteBackup{};
+
+  // The cell of the drawing value this dialog serves.
+  TPaletteCell& CurrentCell() { return SelectRightColor ? RightCell : LeftCell; }
+
+  // ---- Handlers ----
+  void FormActivate();
+  void PaintBox1Paint(QPainter& painter);
+  void GetMousePos(int x, int y);
+  void PaintBox1Click();
+  void PaintBox1DblClick();
+  void PalOKButtonClick();
+  void PalCancelButtonClick();
+
+  // Every way of closing the dialog runs one of the two button handlers.
+  void accept() override;
+  void reject() override;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  std::uint8_t CurrentValue() const;
+  // IndexText and RGBText for the current cell; notAvailable when no colour applies.
+  void ShowCellTexts(const char* notAvailable);
+  std::int32_t SwatchColour(int index) const;
+};

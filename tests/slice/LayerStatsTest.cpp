@@ -1,0 +1,169 @@
+// The layer window and the statistics readouts as a user meets them: typing into the
+// number box, moving the track bar, pointing at voxels and at the colour boxes.
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+
+#include "SliceTestSupport.h"
+#include "editor/TColorBox.h"
+#include "editor/TLayerWindow.h"
+#include "editor/TStatBox.h"
+
+using namespace kobaltine_test;
+using namespace slice_test;
+
+namespace {
+
+// Replaces the number box's text by typing, as a user would.
+void TypeLayer(const QString& text) {
+  QLineEdit* edit = LayerWindow->LayerNum;
+  edit->selectAll();
+  QTest::keyClick(edit, Qt::Key_Backspace);
+  QTest::keyClicks(edit, text);
+}
+
+// Each layer z holds the colour z + 1 at (0, 0), so the picture tells the layer apart.
+void LayeredModel(TVoxelModel& m) {
+  for (int z = 0; z < m.SizeZ; ++z) m.Colours.at(0, 0, z) = std::uint8_t(z + 1);
+}
+
+void PointAt(QWidget* target, QPoint p) {
+  QMouseEvent move(QEvent::MouseMove, QPointF(p), QPointF(target->mapToGlobal(p)), Qt::NoButton,
+                   Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &move);
+}
+
+QString Texts() {
+  QStringList parts;
+  for (QLabel* l : {StatBox->RedText, StatBox->GreenText, StatBox->BlueText, StatBox->IndexText,
+                    StatBox->XText, StatBox->YText, StatBox->ZText})
+    parts << l->text();
+  return parts.join(" | ");
+}
+
+QColor PanelColour() { return StatBox->ColorPanel->palette().color(QPalette::Window); }
+
+}  // namespace
+
+class LayerStatsTest : public QObject {
+  Q_OBJECT
+  QTemporaryDir dir_;
+
+ private slots:
+  void init() { StartForms(); }
+
+  void typedLayerNumbersAreClamped() {
+    OpenModel(dir_, 4, 4, 12, LayeredModel);
+    QCOMPARE(LayerWindow->LayerNum->text(), QString("11"));
+    MainWindow->SelectLayer1Click();
+    QVERIFY(LayerWindow->isVisible());
+
+    TypeLayer("5");
+    QCOMPARE(MainWindow->View.CurrentLayer, 5);
+    QCOMPARE(LayerWindow->TrackBar1->value(), 5);
+    QCOMPARE(BitmapCell(0, 0), PaletteCell(6));
+
+    TypeLayer("-3");
+    QCOMPARE(MainWindow->View.CurrentLayer, 0);
+    QCOMPARE(LayerWindow->TrackBar1->value(), 0);
+    QCOMPARE(LayerWindow->LayerNum->text(), QString("-3"));
+
+    // 999 shows the top layer and stays in the box; the track bar clamps by itself.
+    TypeLayer("9999");
+    QCOMPARE(LayerWindow->LayerNum->text(), QString("999"));
+    QCOMPARE(MainWindow->View.CurrentLayer, 11);
+    QCOMPARE(LayerWindow->TrackBar1->value(), 11);
+    QCOMPARE(BitmapCell(0, 0), PaletteCell(12));
+
+    TypeLayer("12");
+    QCOMPARE(MainWindow->View.CurrentLayer, 11);
+    TypeLayer("7x");
+    QCOMPARE(MainWindow->View.CurrentLayer, 7);
+    TypeLayer(" 3");
+    QCOMPARE(MainWindow->View.CurrentLayer, 3);
+    TypeLayer("abc");
+    QCOMPARE(MainWindow->View.CurrentLayer, 0);
+    TypeLayer("4");
+    LayerWindow->LayerNum->clear();
+    QCOMPARE(MainWindow->View.CurrentLayer, 0);
+    QCOMPARE(LayerWindow->TrackBar1->value(), 0);
+  }
+
+  void movingTheTrackBarRewritesTheNumber() {
+    OpenModel(dir_, 4, 4, 10, LayeredModel);
+    TypeLayer("999");
+    QCOMPARE(LayerWindow->TrackBar1->value(), 9);
+    LayerWindow->show();
+    QTest::keyClick(LayerWindow->TrackBar1, Qt::Key_Left);
+    QCOMPARE(LayerWindow->TrackBar1->value(), 8);
+    QCOMPARE(LayerWindow->LayerNum->text(), QString("8"));
+    QCOMPARE(MainWindow->View.CurrentLayer, 8);
+    QCOMPARE(BitmapCell(0, 0), PaletteCell(9));
+    QTest::keyClick(LayerWindow->TrackBar1, Qt::Key_Home);
+    QCOMPARE(LayerWindow->LayerNum->text(), QString("0"));
+    QCOMPARE(MainWindow->View.CurrentLayer, 0);
+    QVERIFY(!MainWindow->Suppress3DRefresh);
+  }
+
+  void layerWindowWithoutAModelAndWithOneLayer() {
+    // No model yet: nothing to show, and nothing breaks.
+    TypeLayer("5");
+    QCOMPARE(MainWindow->View.CurrentLayer, 0);
+    QVERIFY(!MainWindow->Model.IsOpen());
+
+    OpenModel(dir_, 3, 3, 1, LayeredModel);
+    QCOMPARE(LayerWindow->TrackBar1->maximum(), 0);
+    for (const char* text : {"1", "-1", "255", ""}) {
+      TypeLayer(text);
+      QCOMPARE(MainWindow->View.CurrentLayer, 0);
+    }
+    QCOMPARE(BitmapCell(0, 0), PaletteCell(1));
+  }
+
+  void statisticsShowTheVoxelUnderThePointer() {
+    OpenModel(dir_, 10, 8, 3, [](TVoxelModel& m) {
+      m.Colours.at(4, 3, 2) = 6;
+      m.Normals.at(4, 3, 2) = 40;
+    });
+    QVERIFY(!StatBox->isVisible());  // written all the same
+    PointAt(MainWindow->ImageBox, At(4, 3));
+    QCOMPARE(Texts(), QString("R: 255 | G: 85 | B: 85 | I: 6 | X: 4 | Y: 3 | Z: 2"));
+    QCOMPARE(PanelColour(), QColor(255, 85, 85));
+
+    // An empty voxel shows index 0 and palette entry 0.
+    MainWindow->Model.Palette[0] = PackRGB(1, 2, 3);
+    PointAt(MainWindow->ImageBox, At(9, 7));
+    QCOMPARE(Texts(), QString("R: 1 | G: 2 | B: 3 | I: 0 | X: 9 | Y: 7 | Z: 2"));
+
+    // Leaving the model keeps the last reading.
+    PointAt(MainWindow->ImageBox, QPoint(10 * 8 + 20, 4));
+    QCOMPARE(Texts(), QString("R: 1 | G: 2 | B: 3 | I: 0 | X: 9 | Y: 7 | Z: 2"));
+
+    MainWindow->Normals1Click();
+    PointAt(MainWindow->ImageBox, At(4, 3));
+    QCOMPARE(Texts(), QString("R: N/A | G: N/A | B: N/A | I: 40 | X: 4 | Y: 3 | Z: 2"));
+    QCOMPARE(PanelColour(), QColor(40, 40, 40));
+
+    // A colour box replaces the position; normals show the grey of the value.
+    MainWindow->View.LeftColor = 200;
+    PointAt(MainWindow->LeftColorBox, QPoint(3, 3));
+    QCOMPARE(Texts(), QString("R: N/A | G: N/A | B: N/A | I: 200 | X: N/A | Y: N/A | Z: N/A"));
+    QCOMPARE(PanelColour(), QColor(200, 200, 200));
+
+    MainWindow->Colors2Click();
+    MainWindow->View.RightColor = 9;
+    PointAt(MainWindow->RightColorBox, QPoint(3, 3));
+    QCOMPARE(Texts(), QString("R: 85 | G: 255 | B: 255 | I: 9 | X: N/A | Y: N/A | Z: N/A"));
+    QCOMPARE(PanelColour(), QColor(85, 255, 255));
+
+    // Back over the image box the position returns; the readout follows the layer.
+    TypeLayer("0");
+    PointAt(MainWindow->ImageBox, At(4, 3));
+    QCOMPARE(Texts(), QString("R: 1 | G: 2 | B: 3 | I: 0 | X: 4 | Y: 3 | Z: 0"));
+  }
+};
+
+KOBALTINE_TEST_MAIN(LayerStatsTest)
+#include "LayerStatsTest.moc"
