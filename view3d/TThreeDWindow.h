@@ -1,0 +1,91 @@
+#pragma once
+// The 3D view: a tool window that shows the whole model turned by three angles. The
+// render itself lives in the core (Renderer3D); this form holds the angles, the zoom
+// and the picture on screen, and renders only when it is asked to.
+
+#include <QRect>
+#include <QWidget>
+
+#include "app/TToolWindow.h"
+#include "editor/PixelBuffer.h"
+
+class QAction;
+class QFrame;
+class QMenu;
+class QPainter;
+class QScrollBar;
+class TThreeDWindow;
+
+// Where the whole bitmap is stretched on the paint box: right and bottom exclusive.
+struct TViewRect {
+  int Left = 0;
+  int Top = 0;
+  int Right = 448;
+  int Bottom = 448;
+  explicit operator QRect() const { return QRect(Left, Top, Right - Left, Bottom - Top); }
+  bool operator==(const TViewRect&) const = default;
+};
+
+// The paint box: only shows ViewBitmap, never renders.
+class TViewPaintBox : public QWidget {
+  Q_OBJECT
+ public:
+  TViewPaintBox(QWidget* parent, TThreeDWindow* form);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  TThreeDWindow* form_;
+};
+
+class TThreeDWindow : public TToolWindow {
+  Q_OBJECT
+ public:
+  explicit TThreeDWindow(QWidget* owner);
+
+  // ---- Controls (objectName = the name used here) ----
+  QFrame* ThreeDBox = nullptr;
+  TViewPaintBox* PaintBox1 = nullptr;
+  QScrollBar* XRotBar = nullptr;
+  QScrollBar* YRotBar = nullptr;
+  QScrollBar* ZRotBar = nullptr;
+  QMenu* RCMenu = nullptr;
+  QMenu* Presets1 = nullptr;
+  QAction *Preset1, *Preset2, *Preset3, *Preset4;
+  QMenu* Zoom1 = nullptr;
+  QAction *Size1, *Size2, *Size3, *Size4;
+
+  // ---- State ----
+  bool SuppressRotRefresh = false;
+  TViewRect ViewDestRect;
+  // The button-face colour when the window was made: the view's background.
+  Pixel Background = 0xFF000000u;
+  // Renders done so far; lets callers see whether an action rendered or only repainted.
+  int RenderCount = 0;
+
+  // ---- Handlers ----
+  void RefreshView();
+  void PaintBox1Paint(QPainter& painter);
+  void XRotBarChange();
+  void YRotBarChange();
+  void ZRotBarChange();
+  void Preset1Click();
+  void Preset2Click();
+  void Preset3Click();
+  void Preset4Click();
+  void Size1Click();
+  void Size2Click();
+  void Size3Click();
+  void Size4Click();
+  void FormClose() override;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  QScrollBar* MakeRotBar(const char* name, const char* accessibleName, int top);
+  void ApplyPreset(int x, int y, int z);
+  void ApplyZoom(QAction* item, int zoom);
+};
