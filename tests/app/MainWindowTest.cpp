@@ -314,9 +314,7 @@ class MainWindowTest : public QObject {
 
     // Save As: a typed name without extension gets .VXL; the caption follows.
     WhenModal([&](QWidget* d) {
-      auto* fd = static_cast<QFileDialog*>(d);
-      fd->selectFile(dir.filePath("copy"));
-      static_cast<QDialog*>(fd)->accept();
+      AcceptFileDialog(d, dir.filePath("copy"));
     });
     MainWindow->SaveAsButtonClick();
     QVERIFY(QFile::exists(dir.filePath("copy.VXL")));
@@ -354,9 +352,7 @@ class MainWindowTest : public QObject {
     // Save As into a folder that does not exist: caption and path stay.
     MainWindow->Doc.FilePath = path.toStdString();
     WhenModal([&](QWidget* d) {
-      auto* fd = static_cast<QFileDialog*>(d);
-      fd->selectFile(dir.filePath("nowhere/x.vxl"));
-      static_cast<QDialog*>(fd)->accept();
+      AcceptFileDialog(d, dir.filePath("nowhere/x.vxl"));
     });
     ExpectMessageAfterDialog(&message);
     MainWindow->SaveAsButtonClick();

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QAbstractButton>
 #include <memory>
 #include <functional>
@@ -83,6 +84,14 @@ inline QPointer<QTimer> ExpectMessage(QString* text) {
     if (button != nullptr) button->click();
     else static_cast<QDialog*>(d)->reject();
   });
+}
+
+// Types a path into an open file dialog's name field and accepts it, as a user would.
+// (selectFile() races the dialog's folder loading when the folder changes.)
+inline void AcceptFileDialog(QWidget* dialog, const QString& path) {
+  auto* field = dialog->findChild<QLineEdit*>("fileNameEdit");
+  if (field != nullptr) field->setText(path);
+  QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
 }
 
 }  // namespace kobaltine_test

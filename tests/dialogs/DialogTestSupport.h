@@ -1,0 +1,91 @@
+#pragma once
+// Shared pieces of the dialog tests: models written with the editor's writer and opened
+// through the main window (so they arrive titled, as a user's file would), and a watcher
+// for the one-button message box.
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QStringList>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/Forms.h"
+#include "app/MessageDialogs.h"
+#include "app/TMainWindow.h"
+#include "dialogs/TNewBox.h"
+#include "model/NewModel.h"
+#include "model/VxlReader.h"
+#include "model/VxlWriter.h"
+#include "support/FormsFixture.h"
+
+namespace dialog_test {
+
+// A small model with a voxel in it, its name set to all 16 bytes of `name` (or fewer,
+// then zero-filled), changed further by `adjust`, written to dir/fileName and opened.
+// Returns false when the file cannot be written or read back.
+inline bool OpenWrittenModel(const QTemporaryDir& dir, const char* fileName, const char* name,
+                             const std::function<void(TVoxelModel&)>& adjust = {}) {
+  auto model = std::make_unique<TVoxelModel>();
+  ResetNewModel(*model, 6, 5, 4);
+  model->Colours.at(1, 1, 1) = 12;
+  model->Normals.at(1, 1, 1) = 3;
+  model->Name.fill(0);
+  std::memcpy(model->Name.data(), name, std::min<std::size_t>(std::strlen(name), 16));
+  model->NormalType = 4;
+  if (adjust) adjust(*model);
+  const std::string path = dir.filePath(fileName).toStdString();
+  if (!WriteVoxelFile(path, *model)) return false;
+  // A file the reader refuses would block the test in a message box: check it first.
+  auto probe = std::make_unique<TVoxelModel>();
+  if (ReadVoxelFile(path, *probe) != LoadStatus::Ok) return false;
+  MainWindow->LoadVoxelFile(path);
+  return MainWindow->Doc.FilePath == path;
+}
+
+
+// While it lives, presses OK on every message box that opens and records its text; a
+// test arms one around the action that may show a message, so nothing stays blocked.
+class MessageCatcher {
+ public:
+  MessageCatcher() {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
+      if (QApplication::activeModalWidget() == SingleButDial && SingleButDial->isVisible()) {
+        Texts << SingleButDial->Text->text();
+        SingleButDial->Button1->click();
+      }
+    });
+    timer_.start();
+  }
+  QStringList Texts;
+
+ private:
+  QTimer timer_;
+};
+
+// Makes an untitled model through the New dialog, as a user would.
+inline void CreateThroughNewBox(const char* x, const char* y, const char* z) {
+  kobaltine_test::WhenModal([=](QWidget*) {
+    NewBox->LengthNum->setText(x);
+    NewBox->WidthNum->setText(y);
+    NewBox->HeightNum->setText(z);
+    MessageCatcher catcher;
+    QTest::mouseClick(NewBox->OKBtn, Qt::LeftButton);
+    if (NewBox->isVisible()) NewBox->reject();
+  });
+  MainWindow->New1Click();
+}
+
+inline std::string NameBytes(const TVoxelModel& model) {
+  return std::string(reinterpret_cast<const char*>(model.Name.data()), model.Name.size());
+}
+
+}  // namespace dialog_test

@@ -1,0 +1,350 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <random>
+
+#include "model/Messages.h"
+#include "model/VxlReader.h"
+#include "model/VxlTestFiles.h"
+
+namespace {
+
+// A model with something in every field and in cells inside and outside any extent.
+void FillWithOldContent(TVoxelModel& m) {
+  m.SizeX = 7;
+  m.SizeY = 6;
+  m.SizeZ = 5;
+  m.NormalType = 4;
+  for (std::size_t i = 0; i < GridCells; i += 97) {
+    m.Colours[i] = std::uint8_t(i * 7 + 1);
+    m.Normals[i] = std::uint8_t(i * 3 + 2);
+  }
+  for (unsigned z = 0; z < 5; ++z)
+    for (unsigned y = 0; y < 6; ++y)
+      for (unsigned x = 0; x < 7; ++x) m.Colours.at(x, y, z) = std::uint8_t(1 + x + y + z);
+  m.Palette[3] = PackRGB(1, 2, 3);
+  for (int i = 0; i < 16; ++i) m.Name[i] = std::uint8_t('a' + i);
+  for (std::size_t i = 0; i < TailerValueCount; ++i)
+    m.Tailer[i] = 0x01020304u * std::uint32_t(i + 1);
+}
+
+// Grids are compared whole: a rejected file may not touch a single byte anywhere.
+bool Identical(const TVoxelModel& a, const TVoxelModel& b) {
+  return SameModel(a, b) && std::memcmp(a.Colours.data(), b.Colours.data(), GridCells) == 0 &&
+         std::memcmp(a.Normals.data(), b.Normals.data(), GridCells) == 0;
+}
+
+LoadStatus LoadBytes(const Bytes& b, TVoxelModel& m) {
+  ScratchDir dir;
+  WriteBytes(dir.File("f.vxl"), b);
+  return ReadVoxelFile(dir.File("f.vxl"), m);
+}
+
+Bytes ValidFile() {
+  VxlFile f;
+  f.sizeX = 2;
+  f.sizeY = 1;
+  f.sizeZ = 3;
+  f.columns = {{0, 1, 5, 7, 1, 2, 0, 0}, {}};
+  return f.Build();
+}
+
+}  // namespace
+
+TEST(VxlReader, EachRejectionHasItsMessageInCheckOrderAndLeavesTheModelAlone) {
+  auto model = std::make_unique<TVoxelModel>();
+  auto before = std::make_unique<TVoxelModel>();
+  FillWithOldContent(*model);
+  FillWithOldContent(*before);
+
+  ScratchDir dir;
+  EXPECT_EQ(ReadVoxelFile(dir.File("missing.vxl"), *model), LoadStatus::FileNotFound);
+  EXPECT_EQ(ReadVoxelFile(dir.path().string(), *model), LoadStatus::FileNotFound);
+  EXPECT_EQ(ReadVoxelFile("", *model), LoadStatus::FileNotFound);
+
+  struct Case {
+    const char* what;
+    Bytes bytes;
+    LoadStatus expected;
+  };
+  std::vector<Case> cases;
+  auto counts = [](std::int32_t sections, std::int32_t tailers) {
+    Bytes b = ValidFile();
+    PutLE32(b, 20, std::uint32_t(sections));
+    PutLE32(b, 24, std::uint32_t(tailers));
+    return b;
+  };
+  cases.push_back({"counts 2/2", counts(2, 2), LoadStatus::MultiLimbed});
+  cases.push_back({"counts 1/2", counts(1, 2), LoadStatus::IncorrectFormat});
+  cases.push_back({"counts 2/1", counts(2, 1), LoadStatus::IncorrectFormat});
+  cases.push_back({"counts 0/0", counts(0, 0), LoadStatus::IncorrectFormat});
+  cases.push_back({"counts -3/-3", counts(-3, -3), LoadStatus::IncorrectFormat});
+  {
+    Bytes b = ValidFile();
+    b[15] = 'X';
+    cases.push_back({"byte 15 non-zero", b, LoadStatus::IncorrectFormat});
+    b = ValidFile();
+    b[6] = 'a';
+    cases.push_back({"signature lower case", b, LoadStatus::IncorrectFormat});
+    b = counts(2, 2);
+    b[0] = 'v';
+    cases.push_back({"signature is checked before the counts", b, LoadStatus::IncorrectFormat});
+    b = counts(2, 2);
+    b[TailerAt(b) + 90] = 0;
+    cases.push_back({"counts are checked before the sizes", b, LoadStatus::MultiLimbed});
+  }
+  for (int axis = 0; axis < 3; ++axis) {
+    Bytes b = ValidFile();
+    b[TailerAt(b) + 88 + axis] = 0;
+    cases.push_back({"a size byte of 0", b, LoadStatus::TooSmall});
+  }
+  {
+    Bytes b = ValidFile();
+    cases.push_back(
+        {"cut before the tailer", Bytes(b.begin(), b.begin() + TailerAt(b)), LoadStatus::TooSmall});
+    cases.push_back({"cut before the size bytes", Bytes(b.begin(), b.begin() + TailerAt(b) + 89),
+                     LoadStatus::TooSmall});
+    cases.push_back({"only the counts", Bytes(b.begin(), b.begin() + 28), LoadStatus::TooSmall});
+    cases.push_back(
+        {"only the signature", Bytes(b.begin(), b.begin() + 16), LoadStatus::IncorrectFormat});
+    cases.push_back({"empty file", Bytes(), LoadStatus::IncorrectFormat});
+    Bytes neg = b;
+    PutLE32(neg, 28, 0x80000000u);
+    cases.push_back({"BodySize INT32_MIN", neg, LoadStatus::TooSmall});
+    PutLE32(neg, 28, 0x7FFFFFFFu);
+    cases.push_back({"BodySize INT32_MAX", neg, LoadStatus::TooSmall});
+  }
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(LoadBytes(c.bytes, *model), c.expected);
+    EXPECT_TRUE(Identical(*model, *before));
+  }
+  // Only the normal version missing: the sizes are there, so the file loads.
+  const Bytes valid = ValidFile();
+  EXPECT_EQ(LoadBytes(Bytes(valid.begin(), valid.end() - 1), *model), LoadStatus::Ok);
+  EXPECT_EQ(model->NormalType, 0);
+
+  EXPECT_STREQ(LoadStatusMessage(LoadStatus::FileNotFound), "File not found!");
+  EXPECT_STREQ(LoadStatusMessage(LoadStatus::IncorrectFormat), "Incorrect Format!");
+  EXPECT_STREQ(LoadStatusMessage(LoadStatus::MultiLimbed),
+               "Multi-limbed voxels are currently not supported!");
+  EXPECT_STREQ(LoadStatusMessage(LoadStatus::TooSmall), "Image is too small!");
+  EXPECT_STREQ(LoadStatusMessage(LoadStatus::Ok), "");
+}
+
+TEST(VxlReader, DecodesSpansIntoTheExtentAndLeavesOtherCellsAlone) {
+  VxlFile f;
+  f.sizeX = 3;
+  f.sizeY = 2;
+  f.sizeZ = 4;
+  f.normalType = 3;
+  f.tailer[0] = 0x3DAAAAABu;
+  f.tailer[18] = 0x7FC00001u;  // a NaN pattern kept bit for bit
+  const std::uint8_t name[16] = {'B', 'o', 'd', 'y', 0, 'x', 'y', 'z', 1, 2, 3, 4, 5, 6, 7, 8};
+  std::memcpy(f.name, name, 16);
+  f.columns = {
+      {0, 2, 1, 11, 2, 12, 2, 1, 1, 3, 13, 1},  // two spans: z 0, 1 and z 3
+      {},                                       // empty column amid full ones
+      {1, 1, 4, 14, 1, 2, 0, 0},                // ends with a closing span of count 0
+      {2, 1, 5, 15, 1, 0, 0, 0},                // closing span with skip 0
+      {3, 2, 6, 16, 7, 17, 2},                  // second voxel at z = 4 >= SizeZ: dropped
+      {0, 1, 0, 9, 1, 0, 1, 8, 0, 1, 0, 1, 0, 0, 1, 1, 0, 0},  // colour 0 normal 9, an empty pair
+  };
+  auto m = std::make_unique<TVoxelModel>();
+  FillWithOldContent(*m);
+  m->Colours.at(200, 0, 0) = 77;
+  m->Normals.at(0, 0, 4) = 66;  // above the new extent
+  m->Colours.at(1, 0, 2) = 55;  // inside the new, empty column
+  ASSERT_EQ(LoadBytes(f.Build(), *m), LoadStatus::Ok);
+
+  EXPECT_EQ(m->SizeX, 3);
+  EXPECT_EQ(m->SizeY, 2);
+  EXPECT_EQ(m->SizeZ, 4);
+  EXPECT_EQ(m->NormalType, 3);
+  EXPECT_EQ(std::memcmp(m->Name.data(), name, 16), 0);
+  EXPECT_EQ(m->Tailer[0], 0x3DAAAAABu);
+  EXPECT_EQ(m->Tailer[18], 0x7FC00001u);
+  EXPECT_EQ(m->Tailer[5], 0u);
+  EXPECT_EQ(m->Palette[0], PackRGB(0, 0, 0));
+  EXPECT_EQ(m->Palette[255], PackRGB(255, 254, 253));
+  for (std::int32_t p : m->Palette) EXPECT_EQ(std::uint32_t(p) >> 24, 0u);
+
+  struct Voxel {
+    unsigned x, y, z, c, n;
+  };
+  const Voxel expected[] = {{0, 0, 0, 1, 11}, {0, 0, 1, 2, 12}, {0, 0, 3, 3, 13}, {2, 0, 1, 4, 14},
+                            {0, 1, 2, 5, 15}, {1, 1, 3, 6, 16}, {2, 1, 0, 0, 9},  {2, 1, 1, 8, 0}};
+  unsigned voxels = 0;
+  for (unsigned z = 0; z < 4; ++z)
+    for (unsigned y = 0; y < 2; ++y)
+      for (unsigned x = 0; x < 3; ++x) {
+        if (!m->IsVoxel(x, y, z)) continue;
+        ++voxels;
+        bool found = false;
+        for (const Voxel& v : expected)
+          if (v.x == x && v.y == y && v.z == z) {
+            found = true;
+            EXPECT_EQ(m->Colours.at(x, y, z), v.c) << x << " " << y << " " << z;
+            EXPECT_EQ(m->Normals.at(x, y, z), v.n) << x << " " << y << " " << z;
+          }
+        EXPECT_TRUE(found) << "unexpected voxel at " << x << " " << y << " " << z;
+      }
+  EXPECT_EQ(voxels, 8u);
+  EXPECT_EQ(m->Colours.at(200, 0, 0), 77);  // outside the extent: untouched
+  EXPECT_EQ(m->Normals.at(0, 0, 4), 66);
+}
+
+TEST(VxlReader, OneByOneByOneFile) {
+  VxlFile f;
+  f.columns = {{0, 1, 5, 7, 1}};
+  auto m = std::make_unique<TVoxelModel>();
+  ASSERT_EQ(LoadBytes(f.Build(), *m), LoadStatus::Ok);
+  EXPECT_EQ(m->SizeX, 1);
+  EXPECT_EQ(m->SizeZ, 1);
+  EXPECT_EQ(m->Colours.at(0, 0, 0), 5);
+  EXPECT_EQ(m->Normals.at(0, 0, 0), 7);
+  EXPECT_EQ(NameText(m->Name), "Test");
+}
+
+TEST(VxlReader, HostileOffsetsNeverReachOutsideTheFileNorHang) {
+  auto m = std::make_unique<TVoxelModel>();
+  const Bytes valid = ValidFile();
+  const std::size_t t = TailerAt(valid);
+
+  // SpanEnd 2^31-1: the walk goes on into the tailer and stops at the end of the file.
+  Bytes b = valid;
+  PutLE32(b, 830 + 8, 0x7FFFFFFFu);
+  ASSERT_EQ(LoadBytes(b, *m), LoadStatus::Ok);
+  EXPECT_EQ(m->Colours.at(0, 0, 0), 5);
+  EXPECT_EQ(m->Normals.at(0, 0, 0), 7);
+
+  // Starts before the data, far past the file, and table offsets outside the file.
+  const std::uint32_t starts[] = {0x80000000u, 0xFFFFFFF0u, 0x7FFFFFFFu, 100000u};
+  for (std::uint32_t s : starts) {
+    b = valid;
+    PutLE32(b, 830, s);
+    EXPECT_EQ(LoadBytes(b, *m), LoadStatus::Ok);
+    EXPECT_FALSE(m->IsVoxel(0, 0, 0));
+    for (int field = 0; field < 3; ++field) {
+      b = valid;
+      PutLE32(b, t + 4 * field, s);
+      EXPECT_EQ(LoadBytes(b, *m), LoadStatus::Ok);
+    }
+  }
+
+  // A tailer read from inside the header (BodySize -830): any values, no crash.
+  b = valid;
+  PutLE32(b, 28, std::uint32_t(-830));
+  LoadBytes(b, *m);
+
+  // Every cut of a valid file.
+  VxlFile f;
+  f.sizeX = 2;
+  f.sizeY = 2;
+  f.sizeZ = 6;
+  f.columns = {{0, 3, 1, 1, 2, 2, 3, 3, 3, 3, 0, 0}, {}, {5, 1, 9, 9, 1}, {1, 1, 4, 4, 1, 4, 0, 0}};
+  const Bytes full = f.Build();
+  for (std::size_t len = 0; len <= full.size(); ++len) {
+    const LoadStatus s = LoadBytes(Bytes(full.begin(), full.begin() + len), *m);
+    if (len + 2 <= full.size()) {
+      EXPECT_NE(s, LoadStatus::Ok) << len;
+    }
+  }
+  // Spans running into the end of the file: what is there is kept, a pair cut in half
+  // keeps its colour, and the column ends. Column 0 starts 5 bytes before the end:
+  // tailer value 18's top byte 0 (skip), SizeX 2 (count), pairs (2, 6) and (9, missing).
+  f.normalType = 9;
+  Bytes end = f.Build();
+  PutLE32(end, 830, std::uint32_t(end.size() - 5 - (830 + 8 * 4)));
+  ASSERT_EQ(LoadBytes(end, *m), LoadStatus::Ok);
+  EXPECT_EQ(m->Colours.at(0, 0, 0), 2);
+  EXPECT_EQ(m->Normals.at(0, 0, 0), 6);
+  EXPECT_EQ(m->Colours.at(0, 0, 1), 9);
+  EXPECT_EQ(m->Normals.at(0, 0, 1), 0);
+  for (unsigned z = 2; z < 6; ++z) EXPECT_FALSE(m->IsVoxel(0, 0, z));
+  EXPECT_EQ(m->Colours.at(0, 1, 5), 9);  // the other columns as stored
+}
+
+TEST(VxlReader, HostileTablesOverAFullExtentFinishQuickly) {
+  // 255^2 columns whose table entries point: all at the same 1 MB run of zero spans with
+  // SpanEnd 2^31-1 (a naive walk takes tens of billions of steps); all outside the file;
+  // and each somewhere else in it, so that no read-ahead is ever reused.
+  const std::size_t n = 255 * 255;
+  VxlFile f;
+  f.sizeX = 255;
+  f.sizeY = 255;
+  f.sizeZ = 255;
+  f.columns.assign(n, Bytes());
+  f.columns[0] = Bytes(1 << 20, 0);
+  const Bytes base = f.Build();
+  auto m = std::make_unique<TVoxelModel>();
+  for (int layout = 0; layout < 3; ++layout) {
+    SCOPED_TRACE(layout);
+    Bytes b = base;
+    for (std::size_t c = 0; c < n; ++c) {
+      const std::uint32_t start = layout == 0   ? 0
+                                  : layout == 1 ? 0x40000000u
+                                                : std::uint32_t(c * 4099 % (1 << 20));
+      PutLE32(b, 830 + 4 * c, start);
+      PutLE32(b, 830 + 4 * n + 4 * c, 0x7FFFFFFFu);
+    }
+    m->Colours.at(3, 3, 3) = 1;
+    const auto t0 = std::chrono::steady_clock::now();
+    ASSERT_EQ(LoadBytes(b, *m), LoadStatus::Ok);
+    const auto elapsed = std::chrono::steady_clock::now() - t0;
+    EXPECT_LT(std::chrono::duration<double>(elapsed).count(), 20.0);
+    EXPECT_FALSE(m->IsVoxel(3, 3, 3));
+  }
+}
+
+TEST(VxlReader, RandomlyCorruptedFilesNeverCrash) {
+  VxlFile f;
+  f.sizeX = 4;
+  f.sizeY = 3;
+  f.sizeZ = 9;
+  std::mt19937 rng(12345);
+  for (int c = 0; c < 12; ++c) {
+    Bytes spans;
+    if (c % 4 != 1) {
+      spans = {std::uint8_t(c % 3), 2, std::uint8_t(c), 1, std::uint8_t(c + 1), 2, 2};
+      spans.insert(spans.end(), {1, 1, 9, 9, 1});
+    }
+    f.columns.push_back(spans);
+  }
+  const Bytes valid = f.Build();
+  auto m = std::make_unique<TVoxelModel>();
+  ScratchDir dir;
+  const std::string path = dir.File("fuzz.vxl");
+  for (int round = 0; round < 3000; ++round) {
+    Bytes b = valid;
+    const int edits = 1 + int(rng() % 8);
+    for (int e = 0; e < edits; ++e) {
+      const std::size_t at = rng() % b.size();
+      switch (rng() % 4) {
+        case 0:
+          b[at] = std::uint8_t(rng());
+          break;
+        case 1:
+          b[at] = 0xFF;
+          break;
+        case 2:
+          b.resize(at);
+          break;
+        default:
+          PutLE32(b, at & ~std::size_t(3), std::uint32_t(rng()));
+          break;
+      }
+      if (b.empty()) break;
+    }
+    WriteBytes(path, b);
+    const LoadStatus s = ReadVoxelFile(path, *m);
+    if (s == LoadStatus::Ok) {
+      ASSERT_GT(m->SizeX, 0);
+      ASSERT_GT(m->SizeY, 0);
+      ASSERT_GT(m->SizeZ, 0);
+    }
+  }
+}

@@ -1,0 +1,18 @@
+// vxltool resave IN OUT
+#include <cstdio>
+#include <memory>
+
+#include "model/Messages.h"
+#include "model/VxlWriter.h"
+#include "tools/VxlTool.h"
+
+int RunResave(std::span<char* const> args) {
+  if (args.size() != 2) return UsageError("resave");
+  auto model = std::make_unique<TVoxelModel>();
+  if (!LoadForTool(args[0], *model)) return ExitFailed;
+  if (!WriteVoxelFile(args[1], *model)) {
+    std::fprintf(stderr, "%s\n", MsgCannotSave);
+    return ExitFailed;
+  }
+  return ExitOk;
+}
