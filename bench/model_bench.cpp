@@ -138,6 +138,9 @@ void Save(benchmark::State& state, BenchFile& f) {
 void BM_DenseSequentialRead(benchmark::State& s) {
   SequentialRead(s, Dense());
 }
+void BM_DenseSequentialWrite(benchmark::State& s) {
+  SequentialWrite(s, Dense());
+}
 void BM_DenseLoad(benchmark::State& s) {
   Load(s, Dense());
 }
