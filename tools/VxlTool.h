@@ -2,6 +2,7 @@
 // The command-line companion: one small function per command, found by name in the
 // command table of vxltool.cpp. Output formats are an interface that scripts rely on.
 
+#include <cstdint>
 #include <span>
 #include <string>
 
@@ -17,6 +18,7 @@ struct VxlToolCommand {
   const char* arguments;  // e.g. "FILE", shown in the usage line
   const char* summary;
   int (*run)(std::span<char* const> args);  // the arguments after the command name
+  const char* details;  // options and notes for 'vxltool NAME --help', each line ending in \n
 };
 
 // The command table, for usage lines.
@@ -25,9 +27,21 @@ std::span<const VxlToolCommand> ToolCommands();
 // Prints "usage: vxltool NAME ARGUMENTS" as one line on standard error; returns ExitUsage.
 int UsageError(const char* commandName);
 
+// Prints "vxltool NAME: message" as one line on standard error; returns ExitUsage.
+int BadArgument(const char* commandName, const std::string& message);
+
 // Loads path into model, or prints the reader's message as the only line on standard
-// error and returns false.
-bool LoadForTool(const std::string& path, TVoxelModel& model);
+// error and returns false. In a batch the line is "path: message".
+bool LoadForTool(const std::string& path, TVoxelModel& model, bool batch = false);
+
+// One failure of a command: "message" alone, or "path: message" in a batch.
+void ReportFailure(const std::string& path, const char* message, bool batch);
+
+// Loads every file in turn and prints it; with several files each file's output follows
+// a line "== FILE ==", and a rejected file is reported as "FILE: message" while the rest
+// go on. ExitFailed when any file was rejected.
+int ForEachModel(const char* commandName, std::span<char* const> files,
+                 void (*print)(const TVoxelModel& model));
 
 // Non-empty cells inside the extent.
 std::size_t CountVoxels(const TVoxelModel& model);
@@ -35,7 +49,15 @@ std::size_t CountVoxels(const TVoxelModel& model);
 // Flushes standard output; a failed write (a full disk, a closed pipe) gives ExitFailed.
 int FinishOutput();
 
+// A whole decimal number (an optional sign, then digits only) inside lo..hi.
+bool ParseNumber(const char* text, std::int32_t lo, std::int32_t hi, std::int32_t& value);
+// Six hexadecimal digits RRGGBB, '#' in front allowed; gives 0xRRGGBB.
+bool ParseColour(const char* text, std::uint32_t& rgb);
+
 int RunInfo(std::span<char* const> args);
 int RunDump(std::span<char* const> args);
 int RunResave(std::span<char* const> args);
 int RunNew(std::span<char* const> args);
+int RunRender(std::span<char* const> args);
+int RunView(std::span<char* const> args);
+int RunPalette(std::span<char* const> args);

@@ -1,4 +1,4 @@
-// vxltool dump FILE
+// vxltool dump FILE...
 #include <charconv>
 #include <cstdio>
 #include <memory>
@@ -26,28 +26,25 @@ class LineWriter {
   std::size_t used_ = 0;
 };
 
+void PrintDump(const TVoxelModel& model) {
+  std::printf("size %u %u %u\n", model.SizeX, model.SizeY, model.SizeZ);
+  std::fflush(stdout);
+  auto out = std::make_unique<LineWriter>();
+  for (unsigned z = 0; z < model.SizeZ; ++z)
+    for (unsigned y = 0; y < model.SizeY; ++y)
+      for (unsigned x = 0; x < model.SizeX; ++x) {
+        const std::uint8_t c = model.Colours.at(x, y, z), n = model.Normals.at(x, y, z);
+        if (IsEmptyCell(c, n)) continue;
+        out->Number(x, ' ');
+        out->Number(y, ' ');
+        out->Number(z, ' ');
+        out->Number(c, ' ');
+        out->Number(n, '\n');
+      }
+}
+
 }  // namespace
 
 int RunDump(std::span<char* const> args) {
-  if (args.size() != 1) return UsageError("dump");
-  auto model = std::make_unique<TVoxelModel>();
-  if (!LoadForTool(args[0], *model)) return ExitFailed;
-
-  std::printf("size %u %u %u\n", model->SizeX, model->SizeY, model->SizeZ);
-  std::fflush(stdout);
-  {
-    auto out = std::make_unique<LineWriter>();
-    for (unsigned z = 0; z < model->SizeZ; ++z)
-      for (unsigned y = 0; y < model->SizeY; ++y)
-        for (unsigned x = 0; x < model->SizeX; ++x) {
-          const std::uint8_t c = model->Colours.at(x, y, z), n = model->Normals.at(x, y, z);
-          if (IsEmptyCell(c, n)) continue;
-          out->Number(x, ' ');
-          out->Number(y, ' ');
-          out->Number(z, ' ');
-          out->Number(c, ' ');
-          out->Number(n, '\n');
-        }
-  }
-  return FinishOutput();
+  return ForEachModel("dump", args, PrintDump);
 }

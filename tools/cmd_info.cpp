@@ -1,21 +1,23 @@
-// vxltool info FILE
+// vxltool info FILE...
 #include <cstdio>
-#include <memory>
 
 #include "tools/VxlTool.h"
 
-int RunInfo(std::span<char* const> args) {
-  if (args.size() != 1) return UsageError("info");
-  auto model = std::make_unique<TVoxelModel>();
-  if (!LoadForTool(args[0], *model)) return ExitFailed;
+namespace {
 
-  std::printf("name: %s\n", NameText(model->Name).c_str());
-  std::printf("size: %u %u %u\n", model->SizeX, model->SizeY, model->SizeZ);
-  std::printf("normal version: %u\n", model->NormalType);
-  std::printf("voxels: %zu\n", CountVoxels(*model));
+void PrintInfo(const TVoxelModel& model) {
+  std::printf("name: %s\n", NameText(model.Name).c_str());
+  std::printf("size: %u %u %u\n", model.SizeX, model.SizeY, model.SizeZ);
+  std::printf("normal version: %u\n", model.NormalType);
+  std::printf("voxels: %zu\n", CountVoxels(model));
   std::printf("tailer:");
   for (std::size_t i = 0; i < TailerValueCount; ++i)
-    std::printf(" %g", double(model->TailerFloat(i)));
+    std::printf(" %g", double(model.TailerFloat(i)));
   std::printf("\n");
-  return FinishOutput();
+}
+
+}  // namespace
+
+int RunInfo(std::span<char* const> args) {
+  return ForEachModel("info", args, PrintInfo);
 }

@@ -1,4 +1,4 @@
-// vxltool COMMAND ARGS...: inspect, convert and create voxel files from the shell.
+// vxltool COMMAND ARGS...: inspect, convert, render and create voxel files from the shell.
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -8,12 +8,40 @@
 
 namespace {
 
+constexpr const char* BatchNote =
+    "With several files, each file's output follows a line '== FILE =='; a rejected file\n"
+    "is reported on standard error as 'FILE: message' and the others go on.\n";
+
 // One line per command; a new command adds its file and its line here.
 constexpr VxlToolCommand Commands[] = {
-    {"info", "FILE", "name, extent, normal version, voxel count and tailer values", RunInfo},
-    {"dump", "FILE", "the extent, then 'x y z colour normal' for every voxel", RunDump},
-    {"resave", "IN OUT", "load IN and save it to OUT", RunResave},
-    {"new", "X Y Z OUT", "save an empty model of the given extent", RunNew},
+    {"info", "FILE...", "name, extent, normal version, voxel count and tailer values", RunInfo,
+     BatchNote},
+    {"dump", "FILE...", "the extent, then 'x y z colour normal' for every voxel", RunDump,
+     BatchNote},
+    {"resave", "IN OUT", "load IN and save it to OUT", RunResave, ""},
+    {"new", "X Y Z OUT", "save an empty model of the given extent", RunNew,
+     "Each size is read as the New dialog reads it (its leading number) and must be 1 to 255.\n"},
+#ifdef VXLTOOL_PNG
+    {"render", "FILE OUT.png [OPTIONS] | FILE... --out-dir DIR [OPTIONS]",
+     "one layer as the slice view draws it, as PNG", RunRender,
+     "  --layer N            the layer, 0 to height - 1 (default: the top layer)\n"
+     "  --zoom N             pixels per voxel, 1 to 16 (default 1)\n"
+     "  --normals            show the surface normals instead of the colours\n"
+     "  --hide-underlay      leave out what lies below empty cells\n"
+     "  --background RRGGBB  the colour of empty cells (default 2E5470, the editor's)\n"
+     "  --out-dir DIR        render every FILE into DIR, named after it with .png;\n"
+     "                       a failed file is reported as 'FILE: message' and the others go on\n"},
+    {"view", "FILE OUT.png [--angles X,Y,Z | --preset 1..4] [--scale 1..4] [--background RRGGBB]",
+     "the 448 x 448 3D view of the whole model, as PNG", RunView,
+     "  --angles X,Y,Z       the three turns, 0 to 255 each (default 0,0,0)\n"
+     "  --preset N           1 basic view, 2 face forward, 3 side view, 4 cameo\n"
+     "  --scale N            each pixel as an N x N square, 1 to 4 (default 1)\n"
+     "  --background RRGGBB  the colour around the model (default EFEFEF)\n"},
+#endif
+    {"palette", "get FILE.vxl OUT.pal | set FILE.vxl IN.pal OUT.vxl",
+     "save a model's palette as a JASC palette file, or replace it from one", RunPalette,
+     "get writes the palette of FILE.vxl to OUT.pal; set writes FILE.vxl with the palette\n"
+     "of IN.pal to OUT.vxl (which may be FILE.vxl itself).\n"},
 };
 
 std::string CommandNames() {
@@ -21,6 +49,22 @@ std::string CommandNames() {
   for (const VxlToolCommand& c : Commands)
     names += (names.empty() ? "" : ", ") + std::string(c.name);
   return names;
+}
+
+int PrintToolHelp() {
+  for (const VxlToolCommand& c : Commands)
+    std::printf("vxltool %s %s\n    %s\n", c.name, c.arguments, c.summary);
+  std::printf(
+      "vxltool COMMAND --help\n    the usage and options of one command\n"
+      "vxltool --version\n    the version of the tool\n"
+      "Exit status: 0 done, 1 a file was rejected or could not be written, 2 wrong arguments.\n"
+      "Output files are written whole or not at all.\n");
+  return FinishOutput();
+}
+
+int PrintCommandHelp(const VxlToolCommand& c) {
+  std::printf("usage: vxltool %s %s\n%s\n%s", c.name, c.arguments, c.summary, c.details);
+  return FinishOutput();
 }
 
 }  // namespace
@@ -37,20 +81,29 @@ int main(int argc, char** argv) {
     return ExitUsage;
   }
   const char* name = argv[1];
-  if (std::strcmp(name, "help") == 0 || std::strcmp(name, "--help") == 0) {
-    for (const VxlToolCommand& c : Commands)
-      std::printf("vxltool %s %s\n    %s\n", c.name, c.arguments, c.summary);
+  if (std::strcmp(name, "help") == 0 || std::strcmp(name, "--help") == 0) return PrintToolHelp();
+  if (std::strcmp(name, "--version") == 0) {
+    std::printf("vxltool %s\n", VXLTOOL_VERSION);
     return FinishOutput();
   }
   for (const VxlToolCommand& c : Commands) {
     if (std::strcmp(name, c.name) != 0) continue;
+    const std::span<char* const> args(argv + 2, std::size_t(argc - 2));
+    for (const char* a : args)
+      if (std::strcmp(a, "--help") == 0) return PrintCommandHelp(c);
     try {
-      return c.run(std::span<char* const>(argv + 2, std::size_t(argc - 2)));
+      return c.run(args);
     } catch (const std::exception& e) {
       std::fprintf(stderr, "vxltool %s: %s\n", c.name, e.what());
       return ExitFailed;
     }
   }
+#ifndef VXLTOOL_PNG
+  if (std::strcmp(name, "render") == 0 || std::strcmp(name, "view") == 0) {
+    std::fprintf(stderr, "vxltool: '%s' writes PNG and is built only with the editor (Qt)\n", name);
+    return ExitUsage;
+  }
+#endif
   std::fprintf(stderr, "vxltool: unknown command '%s' (commands: %s)\n", name,
                CommandNames().c_str());
   return ExitUsage;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -11,37 +11,10 @@
 #include "model/VxlReader.h"
 #include "model/VxlTestFiles.h"
 #include "model/VxlWriter.h"
+#include "palette/PaletteFile.h"
+#include "tools/ToolRun.h"
 
 namespace {
-
-struct ToolRun {
-  int status = -1;
-  std::string out, err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-// Runs vxltool with the arguments, capturing both output streams.
-ToolRun RunTool(const ScratchDir& dir, const std::vector<std::string>& args) {
-  std::string command = Quote(VXLTOOL_PATH);
-  for (const std::string& a : args) command += " " + Quote(a);
-  command += " >" + Quote(dir.File("stdout.txt")) + " 2>" + Quote(dir.File("stderr.txt"));
-  const int raw = std::system(command.c_str());
-  ToolRun r;
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  const Bytes out = ReadBytes(dir.File("stdout.txt")), err = ReadBytes(dir.File("stderr.txt"));
-  r.out.assign(out.begin(), out.end());
-  r.err.assign(err.begin(), err.end());
-  return r;
-}
-
-bool OneLine(const std::string& s) {
-  return !s.empty() && s.back() == '\n' && s.find('\n') == s.size() - 1;
-}
 
 // 2 x 3 x 4 with three voxels, one of them colour 0 with normal 9.
 std::unique_ptr<TVoxelModel> TinyModel() {
@@ -65,7 +38,12 @@ TEST(VxlTool, WrongUsageIsOneLineAndExitTwo) {
   const std::vector<std::vector<std::string>> wrong = {{},
                                                        {"frobnicate"},
                                                        {"info"},
-                                                       {"info", "a", "b"},
+                                                       {"palette"},
+                                                       {"palette", "get", "a"},
+                                                       {"palette", "set", "a", "b"},
+                                                       {"palette", "put", "a", "b"},
+                                                       {"render", "a"},
+                                                       {"view", "a", "b", "c"},
                                                        {"dump"},
                                                        {"resave", "a"},
                                                        {"new", "1", "2", "3"}};
@@ -75,7 +53,7 @@ TEST(VxlTool, WrongUsageIsOneLineAndExitTwo) {
     EXPECT_TRUE(OneLine(r.err)) << r.err;
     EXPECT_EQ(r.out, "");
   }
-  EXPECT_EQ(RunTool(dir, {"info"}).err, "usage: vxltool info FILE\n");
+  EXPECT_EQ(RunTool(dir, {"info"}).err, "usage: vxltool info FILE...\n");
   EXPECT_EQ(RunTool(dir, {"help"}).status, 0);
 }
 
@@ -193,4 +171,155 @@ TEST(VxlTool, NewMakesWhatTheDialogMakes) {
   r = RunTool(dir, {"new", "4", "4", "4", dir.File("missing/x.vxl")});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Could not write the file!\n");
+}
+
+TEST(VxlTool, HelpAndVersionGoToStandardOutput) {
+  ScratchDir dir;
+  ToolRun r = RunTool(dir, {"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "vxltool 0.091\n");
+  EXPECT_EQ(r.err, "");
+
+  const ToolRun help = RunTool(dir, {"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.err, "");
+  EXPECT_EQ(help.out, RunTool(dir, {"help"}).out);
+  for (const char* command : {"info", "dump", "resave", "new", "palette"}) {
+    EXPECT_NE(help.out.find(std::string("vxltool ") + command + " "), std::string::npos) << command;
+    // The command's help opens with the very usage line its errors print; extra
+    // arguments do not matter.
+    r = RunTool(dir, {command, "--help"});
+    EXPECT_EQ(r.status, 0) << command;
+    EXPECT_EQ(r.err, "");
+    const std::string usage = RunTool(dir, {command}).err;
+    EXPECT_EQ(r.out.substr(0, usage.size()), usage) << command;
+    EXPECT_EQ(RunTool(dir, {command, dir.File("absent.vxl"), "--help"}).out, r.out);
+  }
+  EXPECT_EQ(dir.EntryCount(), 0u);
+}
+
+TEST(VxlTool, InfoAndDumpTakeSeveralFilesAndGoOnAfterAFailure) {
+  ScratchDir dir;
+  ASSERT_TRUE(WriteVoxelFile(dir.File("tiny.vxl"), *TinyModel()));
+  auto other = std::make_unique<TVoxelModel>();
+  ResetNewModel(*other, 1, 1, 1);
+  other->Colours.at(0, 0, 0) = 3;
+  ASSERT_TRUE(WriteVoxelFile(dir.File("one.vxl"), *other));
+  WriteBytes(dir.File("text.vxl"), Bytes{'h', 'i'});
+  const std::string tiny = dir.File("tiny.vxl"), one = dir.File("one.vxl");
+
+  for (const char* command : {"info", "dump"}) {
+    const std::string tinyOut = RunTool(dir, {command, tiny}).out;
+    const std::string oneOut = RunTool(dir, {command, one}).out;
+    ToolRun r = RunTool(dir, {command, tiny, one});
+    EXPECT_EQ(r.status, 0) << command;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "== " + tiny + " ==\n" + tinyOut + "== " + one + " ==\n" + oneOut);
+
+    // A rejected file in the middle: named on standard error, the others printed, status 1.
+    r = RunTool(dir, {command, tiny, dir.File("text.vxl"), dir.File("gone.vxl"), one});
+    EXPECT_EQ(r.status, 1) << command;
+    EXPECT_EQ(r.err, dir.File("text.vxl") + ": Incorrect Format!\n" + dir.File("gone.vxl") +
+                         ": File not found!\n");
+    EXPECT_EQ(r.out, "== " + tiny + " ==\n" + tinyOut + "== " + one + " ==\n" + oneOut);
+  }
+  EXPECT_EQ(RunTool(dir, {"info", one}).out.rfind("name: ", 0), 0u);  // one file: no header
+}
+
+TEST(VxlTool, PaletteGetAndSetGoThroughThePaletteFiles) {
+  ScratchDir dir;
+  auto m = TinyModel();
+  for (int i = 0; i < 256; ++i) m->Palette[i] = PackRGB(i, 255 - i, (i * 7) & 0xFF);
+  const std::string model = dir.File("tiny.vxl");
+  ASSERT_TRUE(WriteVoxelFile(model, *m));
+
+  ToolRun r = RunTool(dir, {"palette", "get", model, dir.File("out.pal")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out + r.err, "");
+  ASSERT_EQ(WritePaletteFile(dir.File("expected.pal"), m->Palette), PaletteStatus::Ok);
+  EXPECT_EQ(ReadBytes(dir.File("out.pal")), ReadBytes(dir.File("expected.pal")));
+
+  // set: only the palette changes; the output may be the input itself.
+  PaletteRGB grey{};
+  for (int i = 0; i < 256; ++i) grey[i] = Grey(unsigned(i));
+  ASSERT_EQ(WritePaletteFile(dir.File("grey.pal"), grey), PaletteStatus::Ok);
+  r = RunTool(dir, {"palette", "set", model, dir.File("grey.pal"), model});
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto back = std::make_unique<TVoxelModel>();
+  ASSERT_EQ(ReadVoxelFile(model, *back), LoadStatus::Ok);
+  EXPECT_EQ(back->Palette, grey);
+  m->Palette = grey;
+  EXPECT_TRUE(SameModel(*m, *back));
+
+  // Failures: the reader's or the writer's message, status 1, nothing written.
+  WriteBytes(dir.File("sixteen.pal"),
+             Bytes{'J', 'A', 'S', 'C', '-', 'P', 'A', 'L', ' ', '0', '1', '0', '0', ' ', '1', '6'});
+  WriteBytes(dir.File("text.vxl"), Bytes{'h', 'i'});
+  const auto before = EntryNames(dir);
+  const struct {
+    std::vector<std::string> args;
+    std::string message;
+  } failures[] = {
+      {{"get", dir.File("gone.vxl"), dir.File("a.pal")}, "File not found!\n"},
+      {{"get", dir.File("text.vxl"), dir.File("a.pal")}, "Incorrect Format!\n"},
+      {{"get", model, dir.File("missing/a.pal")}, "File not found!\n"},
+      {{"set", dir.File("text.vxl"), dir.File("grey.pal"), dir.File("a.vxl")},
+       "Incorrect Format!\n"},
+      {{"set", model, dir.File("gone.pal"), dir.File("a.vxl")}, "File not found!\n"},
+      {{"set", model, dir.File("text.vxl"), dir.File("a.vxl")}, "Incorrect Format!\n"},
+      {{"set", model, dir.File("sixteen.pal"), dir.File("a.vxl")},
+       "Must be a 256-colour palette!\n"},
+      {{"set", model, dir.File("grey.pal"), dir.File("missing/a.vxl")},
+       "Could not write the file!\n"},
+  };
+  for (const auto& f : failures) {
+    std::vector<std::string> args = {"palette"};
+    args.insert(args.end(), f.args.begin(), f.args.end());
+    r = RunTool(dir, args);
+    EXPECT_EQ(r.status, 1) << f.args[0] << " " << f.args[1];
+    EXPECT_EQ(r.err, f.message);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(EntryNames(dir), before);
+  }
+}
+
+TEST(VxlTool, EveryCommandOnTheSamplesAndTheFixtures) {
+  std::vector<std::string> files;
+  for (const char* s : {"tank.vxl", "sphere.vxl", "dot.vxl"})
+    if (std::filesystem::exists(Sample(s))) files.push_back(Sample(s));
+  if (std::filesystem::exists(Fixture("cc.vxl"))) files.push_back(Fixture("cc.vxl"));
+  if (files.empty()) GTEST_SKIP() << "neither samples nor fixtures";
+  ScratchDir dir;
+  auto m = std::make_unique<TVoxelModel>();
+  for (const std::string& file : files) {
+    ASSERT_EQ(ReadVoxelFile(file, *m), LoadStatus::Ok) << file;
+    ToolRun r = RunTool(dir, {"info", file});
+    EXPECT_EQ(r.status, 0) << file;
+    EXPECT_NE(r.out.find("size: " + std::to_string(m->SizeX) + " " + std::to_string(m->SizeY) +
+                         " " + std::to_string(m->SizeZ) + "\n"),
+              std::string::npos);
+    r = RunTool(dir, {"dump", file});
+    EXPECT_EQ(r.status, 0) << file;
+    std::size_t voxels = 0;
+    for (unsigned z = 0; z < m->SizeZ; ++z)
+      for (unsigned y = 0; y < m->SizeY; ++y)
+        for (unsigned x = 0; x < m->SizeX; ++x) voxels += m->IsVoxel(x, y, z);
+    EXPECT_EQ(std::size_t(std::count(r.out.begin(), r.out.end(), '\n')), voxels + 1);
+
+    // resave, then palette get and set back: the same model throughout.
+    EXPECT_EQ(RunTool(dir, {"resave", file, dir.File("copy.vxl")}).status, 0);
+    EXPECT_EQ(RunTool(dir, {"palette", "get", file, dir.File("p.pal")}).status, 0);
+    EXPECT_EQ(
+        RunTool(dir, {"palette", "set", dir.File("copy.vxl"), dir.File("p.pal"), dir.File("b.vxl")})
+            .status,
+        0);
+    auto back = std::make_unique<TVoxelModel>();
+    ASSERT_EQ(ReadVoxelFile(dir.File("b.vxl"), *back), LoadStatus::Ok);
+    EXPECT_TRUE(SameModel(*m, *back)) << file;
+  }
+  if (std::filesystem::exists(Fixture("hmec.vxl"))) {
+    const ToolRun r = RunTool(dir, {"info", Fixture("hmec.vxl")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Multi-limbed voxels are currently not supported!\n");
+  }
 }

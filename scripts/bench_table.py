@@ -1,0 +1,71 @@
+#!/usr/bin/python3
+"""Prints one table of benchmark medians from Google Benchmark JSON files:
+operation, model, median, goal."""
+import json
+import re
+import sys
+
+# (name pattern, operation, model, goal)
+ROWS = [
+    (r"^BM_DenseSequentialRead", "read the file once, sequentially", "dense 255^3 (34 MB)", "reference"),
+    (r"^BM_DenseSequentialWrite", "write the file once, sequentially", "dense 255^3 (34 MB)", "reference"),
+    (r"^BM_DenseLoad", "load", "dense 255^3 (34 MB)", "< 250 ms, <= 3x read"),
+    (r"^BM_DenseSave", "save", "dense 255^3 (34 MB)", "< 250 ms, <= 3x read"),
+    (r"^BM_SmallSequentialRead", "read the file once, sequentially", "69x39x17", "reference"),
+    (r"^BM_SmallLoad", "load", "69x39x17", "-"),
+    (r"^BM_SmallSave", "save", "69x39x17", "-"),
+    (r"^BM_RenderTopLayer/zoom:8/normals:0", "slice render, colours, zoom 8", "dense 255^3, top layer", "< 15 ms"),
+    (r"^BM_RenderTopLayer/zoom:16/normals:0", "slice render, colours, zoom 16", "dense 255^3, top layer", "< 40 ms"),
+    (r"^BM_RenderTopLayer/zoom:8/normals:1", "slice render, normals, zoom 8", "dense 255^3, top layer", "< 15 ms"),
+    (r"^BM_RenderTopLayer/zoom:16/normals:1", "slice render, normals, zoom 16", "dense 255^3, top layer", "< 40 ms"),
+    (r"^BM_FloodFillSerpentine", "flood fill", "255x255 serpentine path", "< 5 ms"),
+    (r"^BM_PassFillSerpentine", "flood fill, repeated passes (old way)", "255x255 serpentine path", "reference"),
+    (r"^RenderView/shape:0/ax:0/", "3D render, angles 0,0,0", "dense 255^3", "< 50 ms"),
+    (r"^RenderView/shape:0/ax:219/", "3D render, TS Cameo", "dense 255^3", "< 50 ms"),
+    (r"^RenderView/shape:1/ax:0/", "3D render, angles 0,0,0", "hollow 255 shell", "< 8 ms"),
+    (r"^RenderView/shape:1/ax:219/", "3D render, TS Cameo", "hollow 255 shell", "< 8 ms"),
+    (r"^RenderView/shape:2/ax:0/", "3D render, angles 0,0,0", "69x39x17", "< 1 ms"),
+    (r"^RenderView/shape:2/ax:219/", "3D render, TS Cameo", "69x39x17", "< 1 ms"),
+    (r"^ReferenceRender/shape:0/ax:219/", "3D render, plain formulas, TS Cameo", "dense 255^3", "reference"),
+    (r"^ReferenceRender/shape:1/ax:219/", "3D render, plain formulas, TS Cameo", "hollow 255 shell", "reference"),
+    (r"^ReferenceRender/shape:2/ax:219/", "3D render, plain formulas, TS Cameo", "69x39x17", "reference"),
+]
+
+UNITS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+
+
+def medians(paths):
+    found = {}
+    for path in paths:
+        with open(path) as f:
+            data = json.load(f)
+        for b in data.get("benchmarks", []):
+            name = b["name"]
+            if b.get("aggregate_name", "") not in ("median", ""):
+                continue
+            if b.get("run_type") == "aggregate" or name.endswith("_median"):
+                base = re.sub(r"_median$", "", name)
+            else:
+                base = name
+                if base in found:  # a single run: keep the first
+                    continue
+            found[base] = b["real_time"] * UNITS[b.get("time_unit", "ns")]
+    return found
+
+
+def fmt(ms):
+    return f"{ms * 1000:.0f} us" if ms < 1 else f"{ms:.1f} ms"
+
+
+def main():
+    found = medians(sys.argv[1:])
+    print("| Operation | Model | Median | Goal |")
+    print("|---|---|---|---|")
+    for pattern, operation, model, goal in ROWS:
+        hits = [v for k, v in found.items() if re.search(pattern, k)]
+        if hits:
+            print(f"| {operation} | {model} | {fmt(hits[0])} | {goal} |")
+
+
+if __name__ == "__main__":
+    main()

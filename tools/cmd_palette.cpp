@@ -1,0 +1,37 @@
+// vxltool palette get FILE.vxl OUT.pal | palette set FILE.vxl IN.pal OUT.vxl
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "model/Messages.h"
+#include "model/VxlWriter.h"
+#include "palette/PaletteFile.h"
+#include "tools/VxlTool.h"
+
+int RunPalette(std::span<char* const> args) {
+  if (args.empty()) return UsageError("palette");
+  const bool get = std::strcmp(args[0], "get") == 0, set = std::strcmp(args[0], "set") == 0;
+  if (!(get && args.size() == 3) && !(set && args.size() == 4)) return UsageError("palette");
+
+  auto model = std::make_unique<TVoxelModel>();
+  if (!LoadForTool(args[1], *model)) return ExitFailed;
+  if (get) {
+    const PaletteStatus status = WritePaletteFile(args[2], model->Palette);
+    if (status != PaletteStatus::Ok) {
+      std::fprintf(stderr, "%s\n", PaletteStatusMessage(status));
+      return ExitFailed;
+    }
+    return ExitOk;
+  }
+  // All 256 entries or none: the reader leaves the palette alone on any failure.
+  const PaletteStatus status = ReadPaletteFile(args[2], model->Palette);
+  if (status != PaletteStatus::Ok) {
+    std::fprintf(stderr, "%s\n", PaletteStatusMessage(status));
+    return ExitFailed;
+  }
+  if (!WriteVoxelFile(args[3], *model)) {
+    std::fprintf(stderr, "%s\n", MsgCannotSave);
+    return ExitFailed;
+  }
+  return ExitOk;
+}
