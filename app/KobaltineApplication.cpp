@@ -3,9 +3,12 @@
 #include <QMessageBox>
 #include <exception>
 
+#include "app/Accessibility.h"
+
 KobaltineApplication::KobaltineApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName("Kobaltine");
   setApplicationVersion("0.091");
+  InstallAccessibility();
 }
 
 bool KobaltineApplication::notify(QObject* receiver, QEvent* event) {

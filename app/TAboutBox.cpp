@@ -32,6 +32,7 @@ TAboutBox::TAboutBox(QWidget* owner)
   Image1->setGeometry(2, 2, 160, 120);
   Image1->setPixmap(ArtPixmap(":/pictures/about.svg", QSize(160, 120)));
   Image1->setFocusPolicy(Qt::NoFocus);
+  Image1->setAccessibleName("A stepped pile of voxels");
 
   Label1 = new QLabel("Kobaltine", this);
   Label1->setObjectName("Label1");

@@ -13,16 +13,19 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <QLineEdit>
 #include <QSlider>
 
+#include "app/Accessibility.h"
 #include "app/CommandLine.h"
 #include "model/NewModel.h"
 #include "app/Forms.h"
 #include "app/TAboutBox.h"
+#include "app/TToolWindow.h"
 #include "dialogs/TPropWindow.h"
 #include "dialogs/TTransDial.h"
 #include "editor/TColorBox.h"
@@ -95,6 +98,12 @@ TMainWindow::TMainWindow(const std::string& commandLine) : QMainWindow(nullptr) 
   const CommandLineFileResult found = FindCommandLineFile(CommandLine);
   CommandLineFilePending = found.Pending;
   CommandLineFile = found.File;
+
+  // Alt+F6 goes round this window and the visible tool windows. Like the menu shortcuts,
+  // it works while one of the tool windows is active too.
+  auto* nextWindow = new QShortcut(QKeySequence("Alt+F6"), this);
+  nextWindow->setObjectName("NextWindowShortcut");
+  connect(nextWindow, &QShortcut::activated, this, [this] { ActivateNextWindow(this); });
 
   FixSize();
 }
@@ -215,6 +224,7 @@ void TMainWindow::BuildToolBar() {
   Panel1 = new QWidget(this);
   Panel1->setObjectName("Panel1");
   Panel1->setFixedHeight(kToolBarHeight);
+  Panel1->setAccessibleName("Tool bar");
   Bevel1 = new QFrame(Panel1);
   Bevel1->setObjectName("Bevel1");
   Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
@@ -280,14 +290,15 @@ void TMainWindow::BuildToolBar() {
   WordBox->setObjectName("WordBox");
   WordBox->setAlignment(Qt::AlignCenter);
   WordBox->setGeometry(kWordBoxLeft, 2, 100, 26);
+  NameValueLabel(WordBox, "Model name");  // read with the name itself as its text
 
   // The right box lies beneath the left one, like two stacked swatches.
   RightColorBox = new TColorBox(Panel1, "RightColorBox", "Right colour");
   RightColorBox->setGeometry(0, 8, 20, 20);
-  RightColorBox->SetFill(PackRGB(0, 0, 0));
+  RightColorBox->SetFill(PackRGB(0, 0, 0), View.RightColor);
   LeftColorBox = new TColorBox(Panel1, "LeftColorBox", "Left colour");
   LeftColorBox->setGeometry(0, 2, 18, 20);
-  LeftColorBox->SetFill(PackRGB(255, 255, 255));
+  LeftColorBox->SetFill(PackRGB(255, 255, 255), View.LeftColor);
   LeftColorBox->raise();
   connect(LeftColorBox, &TColorBox::Pressed, this, &TMainWindow::ChooseLeftColor);
   connect(RightColorBox, &TColorBox::Pressed, this, &TMainWindow::ChooseRightColor);
@@ -299,6 +310,7 @@ void TMainWindow::BuildToolPanel() {
   Panel2 = new QWidget(this);
   Panel2->setObjectName("Panel2");
   Panel2->setFixedWidth(kToolPanelWidth);
+  Panel2->setAccessibleName("Drawing tools");
   Bevel2 = new QFrame(Panel2);
   Bevel2->setObjectName("Bevel2");
   Bevel2->setFrameStyle(QFrame::HLine | QFrame::Sunken);
@@ -340,7 +352,10 @@ void TMainWindow::BuildToolPanel() {
     s.Select = new TSelectFrame(Panel2);
     s.Select->setObjectName(QString(d.name) + "Select");
     s.Select->setGeometry(place);
+    s.Select->setAccessibleName("Selected tool");
+    s.Select->setAccessibleDescription(d.spoken);
     s.Select->hide();
+    s.Active->SetSelectFrame(s.Select);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "app/TToolWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 
@@ -24,4 +25,14 @@ void TToolWindow::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QWidget::keyPressEvent(event);
+}
+
+void ActivateNextWindow(QWidget* mainWindow) {
+  QList<QWidget*> ring{mainWindow};
+  for (TToolWindow* w : mainWindow->findChildren<TToolWindow*>(Qt::FindDirectChildrenOnly))
+    if (w->isVisible()) ring << w;
+  const qsizetype at = ring.indexOf(QApplication::activeWindow());  // -1: start at the main window
+  QWidget* next = ring[(at + 1) % ring.size()];
+  next->raise();
+  next->activateWindow();
 }

@@ -15,3 +15,8 @@ class TToolWindow : public QWidget {
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 };
+
+// Activates the next window of the ring: the main window, then each visible tool window
+// in the order they were made. Bound to Alt+F6, the usual key for moving between the
+// windows of one program, so the tool windows can be reached without a mouse.
+void ActivateNextWindow(QWidget* mainWindow);

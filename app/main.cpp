@@ -6,10 +6,12 @@
 #include "app/Forms.h"
 #include "app/KobaltineApplication.h"
 #include "app/TMainWindow.h"
+#include "resources/Artwork.h"
 
 int main(int argc, char** argv) {
   KobaltineApplication app(argc, argv);
   try {
+    app.setWindowIcon(ArtAppIcon());
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
     CreateForms(RebuildCommandLine(argv[0], arguments));

@@ -7,6 +7,7 @@
 #include <QToolButton>
 #include <cstdio>
 
+#include "app/Accessibility.h"
 #include "app/Forms.h"
 #include "app/TMainWindow.h"
 #include "dialogs/TValChDial.h"
@@ -74,7 +75,7 @@ TTransDial::TTransDial(QWidget* owner)
     row.Value->setObjectName(d.valueName);
     row.Value->setAlignment(Qt::AlignCenter);
     row.Value->setGeometry(left, kValueTop[i % 3], kValueWidth, kValueHeight);
-    row.Value->setAccessibleName(d.editorCaption);
+    NameValueLabel(row.Value, d.editorCaption);  // read as "X Offset", then the value
 
     row.Change = new QToolButton(this);
     row.Change->setObjectName(d.changeName);

@@ -13,8 +13,8 @@
 void TMainWindow::Refresh1Click() {
   RenderSlice(Model, View, Planes, SliceBitmap);
   if (!SuppressImagePaint) ImageBoxPaint();
-  LeftColorBox->SetFill(DrawingValueColour(View.LeftColor));
-  RightColorBox->SetFill(DrawingValueColour(View.RightColor));
+  LeftColorBox->SetFill(DrawingValueColour(View.LeftColor), View.LeftColor);
+  RightColorBox->SetFill(DrawingValueColour(View.RightColor), View.RightColor);
   ImageBox->resize(Model.SizeX * View.Zoom, Model.SizeY * View.Zoom);
   if (!Suppress3DRefresh && ThreeDWindow != nullptr && ThreeDWindow->isVisible())
     ThreeDWindow->RefreshView();

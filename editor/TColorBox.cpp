@@ -18,6 +18,12 @@ void TColorBox::SetFill(std::int32_t colour) {
   update();
 }
 
+void TColorBox::SetFill(std::int32_t colour, std::uint8_t index) {
+  SetFill(colour);
+  const QString description = QString("Index %1").arg(index);
+  if (accessibleDescription() != description) setAccessibleDescription(description);
+}
+
 void TColorBox::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setPen(Qt::black);

@@ -10,6 +10,9 @@ class TColorBox : public QWidget {
  public:
   TColorBox(QWidget* parent, const char* name, const QString& spokenName);
   void SetFill(std::int32_t colour);  // model colour layout
+  // Fill for a drawing value; the value goes into the accessible description ("Index 15"),
+  // so that a screen reader hears which value the box holds, not only that it is a box.
+  void SetFill(std::int32_t colour, std::uint8_t index);
   std::int32_t Fill() const { return fill_; }
 
  signals:

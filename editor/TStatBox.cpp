@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QLabel>
 
+#include "app/Accessibility.h"
 #include "app/Forms.h"
 #include "app/TMainWindow.h"
 
@@ -13,10 +14,13 @@ constexpr int kClientHeight = 97;
 constexpr int kBevelHeight = 24;
 constexpr int kLabelHeight = 15;
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, int left, int top, int width) {
+// spokenName is what a screen reader calls the reading; the label's text is the value.
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, int left, int top, int width,
+                  const char* spokenName) {
   auto* label = new QLabel(caption, parent);
   label->setObjectName(name);
   label->setGeometry(left, top, width, kLabelHeight);
+  NameValueLabel(label, spokenName);
   return label;
 }
 }  // namespace
@@ -39,13 +43,13 @@ TStatBox::TStatBox(QWidget* owner)
   line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
   line->setGeometry(0, 0, kClientWidth, 2);
 
-  RedText = MakeLabel(this, "RedText", "R: N/A", 8, 8, 46);
-  GreenText = MakeLabel(this, "GreenText", "G: N/A", 8, 24, 46);
-  BlueText = MakeLabel(this, "BlueText", "B: N/A", 9, 40, 45);
-  IndexText = MakeLabel(this, "IndexText", "I: N/A", 13, 56, 41);
-  XText = MakeLabel(this, "XText", "X: N/A", 9, 80, 40);
-  YText = MakeLabel(this, "YText", "Y: N/A", 49, 80, 40);
-  ZText = MakeLabel(this, "ZText", "Z: N/A", 89, 80, 40);
+  RedText = MakeLabel(this, "RedText", "R: N/A", 8, 8, 46, "Red");
+  GreenText = MakeLabel(this, "GreenText", "G: N/A", 8, 24, 46, "Green");
+  BlueText = MakeLabel(this, "BlueText", "B: N/A", 9, 40, 45, "Blue");
+  IndexText = MakeLabel(this, "IndexText", "I: N/A", 13, 56, 41, "Palette index");
+  XText = MakeLabel(this, "XText", "X: N/A", 9, 80, 40, "X position");
+  YText = MakeLabel(this, "YText", "Y: N/A", 49, 80, 40, "Y position");
+  ZText = MakeLabel(this, "ZText", "Z: N/A", 89, 80, 40, "Z position");
 
   ColorPanel = new QFrame(this);
   ColorPanel->setObjectName("ColorPanel");

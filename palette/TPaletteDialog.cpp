@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QColorDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -32,6 +33,7 @@ TPaletteCell CellOf(unsigned index) {
 TPaletteGrid::TPaletteGrid(QWidget* parent, TPaletteDialog* form) : QWidget(parent), form_(form) {
   setObjectName("PaintBox1");
   setAccessibleName("Palette grid");
+  setFocusPolicy(Qt::StrongFocus);
 }
 
 void TPaletteGrid::paintEvent(QPaintEvent*) {
@@ -62,6 +64,29 @@ void TPaletteGrid::mouseDoubleClickEvent(QMouseEvent* event) {
   // The second press of a double click arrives only as this event.
   const QPoint p = event->position().toPoint();
   form_->GetMousePos(p.x(), p.y());
+}
+
+void TPaletteGrid::keyPressEvent(QKeyEvent* event) {
+  const TPaletteCell& cell = form_->CurrentCell();
+  int column = cell.Index % 16;
+  int row = cell.Index / 16;
+  switch (event->key()) {
+    case Qt::Key_Left: column = std::max(column - 1, 0); break;
+    case Qt::Key_Right: column = std::min(column + 1, 15); break;
+    case Qt::Key_Up: row = std::max(row - 1, 0); break;
+    case Qt::Key_Down: row = std::min(row + 1, 15); break;
+    case Qt::Key_Space:
+      event->accept();
+      form_->PaintBox1DblClick();
+      return;
+    default:
+      QWidget::keyPressEvent(event);  // Enter and Escape go on to the dialog
+      return;
+  }
+  event->accept();
+  // As if the cell's centre had been clicked.
+  form_->GetMousePos(column * kCellSide + kCellSide / 2, row * kCellSide + kCellSide / 2);
+  form_->PaintBox1Click();
 }
 
 // ---- The dialog ----
@@ -127,6 +152,7 @@ std::int32_t TPaletteDialog::SwatchColour(int index) const {
 void TPaletteDialog::ShowCellTexts(const char* notAvailable) {
   const std::uint8_t index = CurrentCell().Index;
   IndexText->setText(QString::asprintf("Palette Index: %d", int(index)));
+  PaintBox1->setAccessibleDescription(IndexText->text());  // the framed cell, for screen readers
   if (!MainWindow->View.NormalsMode || EditMode) {
     const std::int32_t e = MainWindow->Model.Palette[index];
     RGBText->setText(QString::asprintf("Colour: %d, %d, %d", int(RedOf(e)), int(GreenOf(e)),
@@ -189,7 +215,7 @@ void TPaletteDialog::PalOKButtonClick() {
   const std::uint8_t value = CurrentCell().Index;
   TColorBox* box = SelectRightColor ? MainWindow->RightColorBox : MainWindow->LeftColorBox;
   (SelectRightColor ? MainWindow->View.RightColor : MainWindow->View.LeftColor) = value;
-  box->SetFill(MainWindow->DrawingValueColour(value));
+  box->SetFill(MainWindow->DrawingValueColour(value), value);
   done(QDialog::Accepted);
   if (EditMode) {
     MainWindow->Refresh1Click();

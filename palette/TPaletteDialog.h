@@ -33,6 +33,9 @@ class TPaletteGrid : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  // The keyboard's way through the grid: the arrow keys click the neighbouring cell,
+  // Space double-clicks the current one (edits it in edit mode).
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   TPaletteDialog* form_;

@@ -85,6 +85,8 @@ QScrollBar* TThreeDWindow::MakeRotBar(const char* name, const char* accessibleNa
   bar->setPageStep(32);
   bar->setValue(0);
   bar->setToolTip(QString("%1: 0").arg(QChar(name[0])));
+  // Reachable with Tab, so the keys can turn the model; a click does not move the focus.
+  bar->setFocusPolicy(Qt::TabFocus);
   // A scroll bar brings its own menu; a right click on it opens the window's menu instead.
   bar->setContextMenuPolicy(Qt::NoContextMenu);
   return bar;

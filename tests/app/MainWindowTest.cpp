@@ -522,6 +522,23 @@ class MainWindowTest : public QObject {
     QVERIFY(MainWindow->isVisible());
   }
 
+  void anErrorAtStartUpShowsTheNoticeThenTheErrorBox() {
+    QStringList seen;
+    std::function<void(QWidget*)> answer = [&](QWidget* d) {
+      auto* box = qobject_cast<QMessageBox*>(d);
+      QVERIFY(box != nullptr);
+      seen << QString("%1|%2|%3").arg(box->windowTitle(), box->text()).arg(int(box->icon()));
+      box->accept();
+      if (seen.size() == 1) WhenModal(answer);
+    };
+    WhenModal(answer);
+    ShowTopLevelError("No memory.");
+    QCOMPARE(seen.size(), 2);
+    QCOMPARE(seen[0], QString("Kobaltine|%1|%2").arg(TopLevelErrorNotice).arg(int(QMessageBox::NoIcon)));
+    // A message that already ends in a full stop gets a second one.
+    QCOMPARE(seen[1], QString("Kobaltine|No memory..|%1").arg(int(QMessageBox::Critical)));
+  }
+
   void aboutShowsNameAndVersion() {
     QString seen;
     WhenModal([&](QWidget* d) {

@@ -1,0 +1,15 @@
+#pragma once
+// What assistive technology (screen readers, test robots on the accessibility bus) reads
+// of the editor's windows beyond what the toolkit gives by itself: roles and actions for
+// the custom-painted controls, value labels that carry both their caption and their
+// value, and menu items that report the state of the menu they sit in.
+
+// Installs the accessible-interface factory. Call once, after the application object
+// exists and before any window is made.
+void InstallAccessibility();
+
+class QLabel;
+class QString;
+
+// Makes a label a value label: name is its caption ("X Offset"), its text the value.
+void NameValueLabel(QLabel* label, const QString& name);
