@@ -1,5 +1,6 @@
 #include "app/FileDialogs.h"
 
+#include <QAbstractItemView>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QStringList>
@@ -24,6 +25,8 @@ void ClearFileName(QFileDialog* dialog) {
   // selectFile() with an empty name keeps the last name; the field itself must be emptied.
   dialog->selectFile(QString());
   if (QLineEdit* field = NameField(dialog)) field->clear();
+  // The file list keeps its selection otherwise, and would still offer the last file.
+  for (QAbstractItemView* list : dialog->findChildren<QAbstractItemView*>()) list->clearSelection();
 }
 
 std::string FileNameFieldText(QFileDialog* dialog) {

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QPointer>
 #include <QTimer>
+#include <QAbstractItemView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QAbstractButton>
@@ -90,6 +91,10 @@ inline QPointer<QTimer> ExpectMessage(QString* text) {
 // (selectFile() races the dialog's folder loading when the folder changes.)
 inline void AcceptFileDialog(QWidget* dialog, const QString& path) {
   auto* field = dialog->findChild<QLineEdit*>("fileNameEdit");
+  // A user types with the focus in the field, which drops the list's selection; without
+  // it, stale list entries would be taken along with the typed name.
+  if (field != nullptr) field->setFocus(Qt::OtherFocusReason);
+  for (auto* list : dialog->findChildren<QAbstractItemView*>()) list->clearSelection();
   if (field != nullptr) field->setText(path);
   QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
 }
