@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
-std::string RebuildCommandLine(const std::string& program, const std::vector<std::string>& arguments) {
+std::string RebuildCommandLine(const std::string& program,
+                               const std::vector<std::string>& arguments) {
   std::string text = "\"" + program + "\"";
   for (const std::string& a : arguments) text += " " + a;
   return text;

@@ -5,7 +5,8 @@
 #include <vector>
 
 // The program path in double quotes, then each argument after a single space.
-std::string RebuildCommandLine(const std::string& program, const std::vector<std::string>& arguments);
+std::string RebuildCommandLine(const std::string& program,
+                               const std::vector<std::string>& arguments);
 
 struct CommandLineFileResult {
   bool Pending = false;  // a file was named

@@ -6,7 +6,9 @@
 #include <QStringList>
 
 namespace {
-QLineEdit* NameField(QFileDialog* dialog) { return dialog->findChild<QLineEdit*>("fileNameEdit"); }
+QLineEdit* NameField(QFileDialog* dialog) {
+  return dialog->findChild<QLineEdit*>("fileNameEdit");
+}
 }  // namespace
 
 bool RunFileDialog(QFileDialog* dialog, std::string& path) {

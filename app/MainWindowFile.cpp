@@ -15,7 +15,6 @@
 #include "model/VxlReader.h"
 #include "model/VxlWriter.h"
 
-
 void TMainWindow::Open1Click() {
   std::string path;
   if (!RunFileDialog(FileDial, path)) return;
@@ -72,7 +71,9 @@ void TMainWindow::SaveAsButtonClick() {
   UpdateCaption();
 }
 
-void TMainWindow::New1Click() { NewBox->exec(); }
+void TMainWindow::New1Click() {
+  NewBox->exec();
+}
 
 void TMainWindow::CreateNewModel(std::uint8_t sizeX, std::uint8_t sizeY, std::uint8_t sizeZ) {
   Model.SizeX = sizeX;

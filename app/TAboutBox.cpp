@@ -63,4 +63,6 @@ TAboutBox::TAboutBox(QWidget* owner)
   connect(OKBut, &QPushButton::clicked, this, &TAboutBox::OKButClick);
 }
 
-void TAboutBox::OKButClick() { accept(); }
+void TAboutBox::OKButClick() {
+  accept();
+}

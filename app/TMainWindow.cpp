@@ -108,7 +108,9 @@ TMainWindow::TMainWindow(const std::string& commandLine) : QMainWindow(nullptr) 
   FixSize();
 }
 
-TMainWindow::~TMainWindow() { FormDestroy(); }
+TMainWindow::~TMainWindow() {
+  FormDestroy();
+}
 
 void TMainWindow::Bind(QAction* action, void (TMainWindow::*handler)()) {
   connect(action, &QAction::triggered, this, [this, action, handler] {
@@ -413,13 +415,19 @@ void TMainWindow::LoadCursors() {
 
 QCursor TMainWindow::CursorFor(DrawTool tool) const {
   switch (tool) {
-    case DrawTool::Freehand: return Cursors[0];
+    case DrawTool::Freehand:
+      return Cursors[0];
     case DrawTool::Fill:
-    case DrawTool::Paint: return Cursors[2];
-    case DrawTool::Sphere: return Cursors[3];
-    case DrawTool::Cube: return Cursors[4];
-    case DrawTool::Circle: return Cursors[5];
-    case DrawTool::Square: return Cursors[6];
+    case DrawTool::Paint:
+      return Cursors[2];
+    case DrawTool::Sphere:
+      return Cursors[3];
+    case DrawTool::Cube:
+      return Cursors[4];
+    case DrawTool::Circle:
+      return Cursors[5];
+    case DrawTool::Square:
+      return Cursors[6];
   }
   return Cursors[0];
 }
@@ -457,11 +465,17 @@ void TMainWindow::FormDestroy() {
   // The grids and buffers are members and go with the window; nothing else to release.
 }
 
-void TMainWindow::Exit1Click() { close(); }
+void TMainWindow::Exit1Click() {
+  close();
+}
 
-void TMainWindow::About1Click() { AboutBox->exec(); }
+void TMainWindow::About1Click() {
+  AboutBox->exec();
+}
 
-void TMainWindow::PropButtonClick() { PropWindow->exec(); }
+void TMainWindow::PropButtonClick() {
+  PropWindow->exec();
+}
 
 // ---- Tool windows ----
 
@@ -483,17 +497,26 @@ void TMainWindow::ToolWindowClosed(QAction* item, QToolButton* button) {
   button->setChecked(false);
 }
 
-void TMainWindow::Matrix1Click() { ToolWindowToggle(Matrix1, MatrixButton, TransDial); }
-void TMainWindow::SelectLayer1Click() { ToolWindowToggle(SelectLayer1, SelectLayerButton, LayerWindow); }
-void TMainWindow::Stats1Click() { ToolWindowToggle(Stats1, StatsButton, StatBox); }
-void TMainWindow::View3D1Click() { ToolWindowToggle(View3D1, View3DButton, ThreeDWindow); }
+void TMainWindow::Matrix1Click() {
+  ToolWindowToggle(Matrix1, MatrixButton, TransDial);
+}
+void TMainWindow::SelectLayer1Click() {
+  ToolWindowToggle(SelectLayer1, SelectLayerButton, LayerWindow);
+}
+void TMainWindow::Stats1Click() {
+  ToolWindowToggle(Stats1, StatsButton, StatBox);
+}
+void TMainWindow::View3D1Click() {
+  ToolWindowToggle(View3D1, View3DButton, ThreeDWindow);
+}
 
 // ---- Document rules ----
 
 void TMainWindow::DocumentOpenState() {
   View1->menuAction()->setEnabled(true);
   Colors1->menuAction()->setEnabled(true);
-  for (QAction* a : {SaveAs1, Properties1, Matrix1, SelectLayer1, Stats1, View3D1}) a->setEnabled(true);
+  for (QAction* a : {SaveAs1, Properties1, Matrix1, SelectLayer1, Stats1, View3D1})
+    a->setEnabled(true);
   for (QToolButton* b : {SaveAsButton, PropButton, MatrixButton, SelectLayerButton, StatsButton,
                          View3DButton, HideUnderBut, ColorBut, NormalBut})
     b->setEnabled(true);

@@ -39,9 +39,9 @@ class TSelectFrame;
 // One slot of the tool panel: inactive picture, active picture on top, frame on top.
 struct TToolSlot {
   DrawTool Tool;
-  QLabel* Inactive = nullptr;        // ...RAButtonB
-  TToolImage* Active = nullptr;      // ...RAButton
-  TSelectFrame* Select = nullptr;    // ...Select
+  QLabel* Inactive = nullptr;      // ...RAButtonB
+  TToolImage* Active = nullptr;    // ...RAButton
+  TSelectFrame* Select = nullptr;  // ...Select
 };
 
 class TMainWindow : public QMainWindow {
@@ -60,9 +60,9 @@ class TMainWindow : public QMainWindow {
   SliceViewState View;  // CurrentLayer, Zoom, NormalsMode, UnderlayHidden, LeftColor, ...
   bool Suppress3DRefresh = false;
   bool SuppressImagePaint = false;
-  SlicePlanes Planes;        // UnderlayPlane, ColourBelowPlane
-  PixelBuffer SliceBitmap;   // the last render
-  QImage ScreenImage;        // what the image box shows (render plus previews)
+  SlicePlanes Planes;       // UnderlayPlane, ColourBelowPlane
+  PixelBuffer SliceBitmap;  // the last render
+  QImage ScreenImage;       // what the image box shows (render plus previews)
 
   // ---- Tool state ----
   DrawTool CurrentTool = DrawTool::Freehand;
@@ -116,7 +116,8 @@ class TMainWindow : public QMainWindow {
   // ---- Tool panel Panel2 ----
   QWidget* Panel2 = nullptr;
   QFrame* Bevel2 = nullptr;
-  std::array<TToolSlot, 7> ToolSlots;  // in panel order: Freehand, Square, Circle, Paint, Cube, Sphere, Fill
+  std::array<TToolSlot, 7>
+      ToolSlots;  // in panel order: Freehand, Square, Circle, Paint, Cube, Sphere, Fill
   TToolSlot& Slot(DrawTool tool);
 
   // ---- Slice view ----

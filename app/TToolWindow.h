@@ -7,7 +7,8 @@
 class TToolWindow : public QWidget {
   Q_OBJECT
  public:
-  TToolWindow(QWidget* owner, const QString& caption, int clientWidth, int clientHeight, int left, int top);
+  TToolWindow(QWidget* owner, const QString& caption, int clientWidth, int clientHeight, int left,
+              int top);
 
   virtual void FormClose() = 0;
 

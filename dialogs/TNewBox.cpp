@@ -76,4 +76,6 @@ void TNewBox::OKButtonClick() {
   MainWindow->CreateNewModel(std::uint8_t(sizeX_), std::uint8_t(sizeY_), std::uint8_t(sizeZ_));
 }
 
-void TNewBox::CancelBtnClick() { reject(); }
+void TNewBox::CancelBtnClick() {
+  reject();
+}

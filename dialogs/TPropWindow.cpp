@@ -120,7 +120,8 @@ void TPropWindow::FormActivate() {
   NameText->setMaxLength(name.size() > kNameBoxLength ? kNameBytes : kNameBoxLength);
   NameText->setText(name);
   FileName->setText(QString::fromStdString(MainWindow->Doc.FileTitle));
-  DimText->setText(QString::asprintf("%dx%dx%d", int(model.SizeX), int(model.SizeY), int(model.SizeZ)));
+  DimText->setText(
+      QString::asprintf("%dx%dx%d", int(model.SizeX), int(model.SizeY), int(model.SizeZ)));
   if (model.NormalType == 2)
     TSSelect->setChecked(true);
   else if (model.NormalType == 4)
@@ -136,7 +137,9 @@ void TPropWindow::NameTextChange() {
   ApplyButton->setEnabled(true);
 }
 
-void TPropWindow::RadioButClick() { ApplyButton->setEnabled(true); }
+void TPropWindow::RadioButClick() {
+  ApplyButton->setEnabled(true);
+}
 
 void TPropWindow::ApplyChanges() {
   TVoxelModel& model = MainWindow->Model;
@@ -164,4 +167,6 @@ void TPropWindow::CancelButtonClick() {
   QDialog::reject();
 }
 
-void TPropWindow::reject() { CancelButtonClick(); }
+void TPropWindow::reject() {
+  CancelButtonClick();
+}

@@ -141,7 +141,9 @@ void TTransDial::ShowTailerValues() {
   }
 }
 
-void TTransDial::FormClose() { MainWindow->ToolWindowClosed(MainWindow->Matrix1, MainWindow->MatrixButton); }
+void TTransDial::FormClose() {
+  MainWindow->ToolWindowClosed(MainWindow->Matrix1, MainWindow->MatrixButton);
+}
 
 void TTransDial::EditValue(const Row& row) {
   ValChDial->setWindowTitle(row.EditorCaption);
@@ -150,12 +152,30 @@ void TTransDial::EditValue(const Row& row) {
   ValChDial->exec();
 }
 
-void TTransDial::Change5Click() { EditValue(rows_[0]); }
-void TTransDial::Change9Click() { EditValue(rows_[1]); }
-void TTransDial::Change13Click() { EditValue(rows_[2]); }
-void TTransDial::Change14Click() { EditValue(rows_[3]); }
-void TTransDial::Change15Click() { EditValue(rows_[4]); }
-void TTransDial::Change16Click() { EditValue(rows_[5]); }
-void TTransDial::Change17Click() { EditValue(rows_[6]); }
-void TTransDial::Change18Click() { EditValue(rows_[7]); }
-void TTransDial::Change19Click() { EditValue(rows_[8]); }
+void TTransDial::Change5Click() {
+  EditValue(rows_[0]);
+}
+void TTransDial::Change9Click() {
+  EditValue(rows_[1]);
+}
+void TTransDial::Change13Click() {
+  EditValue(rows_[2]);
+}
+void TTransDial::Change14Click() {
+  EditValue(rows_[3]);
+}
+void TTransDial::Change15Click() {
+  EditValue(rows_[4]);
+}
+void TTransDial::Change16Click() {
+  EditValue(rows_[5]);
+}
+void TTransDial::Change17Click() {
+  EditValue(rows_[6]);
+}
+void TTransDial::Change18Click() {
+  EditValue(rows_[7]);
+}
+void TTransDial::Change19Click() {
+  EditValue(rows_[8]);
+}

@@ -62,4 +62,6 @@ void TValChDial::OKButClick() {
   MainWindow->EnableSaveForEdit();
 }
 
-void TValChDial::CancelButClick() { reject(); }
+void TValChDial::CancelButClick() {
+  reject();
+}

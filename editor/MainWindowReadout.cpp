@@ -45,7 +45,8 @@ void TMainWindow::VoxelReadout(int x, int y, int z) {
   StatBox->YText->setText(QString::asprintf("Y: %i", y));
   StatBox->ZText->setText(QString::asprintf("Z: %i", z));
   const std::size_t cell = CellIndex(unsigned(x), unsigned(y), unsigned(z));
-  ShowValue(View.NormalsMode, Model.Palette, View.NormalsMode ? Model.Normals[cell] : Model.Colours[cell]);
+  ShowValue(View.NormalsMode, Model.Palette,
+            View.NormalsMode ? Model.Normals[cell] : Model.Colours[cell]);
 }
 
 void TMainWindow::ColourBoxReadout(std::uint8_t value) {
@@ -56,5 +57,9 @@ void TMainWindow::ColourBoxReadout(std::uint8_t value) {
   ShowValue(View.NormalsMode, Model.Palette, value);
 }
 
-void TMainWindow::LeftColorBoxMouseMove() { ColourBoxReadout(View.LeftColor); }
-void TMainWindow::RightColorBoxMouseMove() { ColourBoxReadout(View.RightColor); }
+void TMainWindow::LeftColorBoxMouseMove() {
+  ColourBoxReadout(View.LeftColor);
+}
+void TMainWindow::RightColorBoxMouseMove() {
+  ColourBoxReadout(View.RightColor);
+}

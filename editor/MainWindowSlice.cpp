@@ -36,7 +36,9 @@ void TMainWindow::ImageBoxPaint() {
   ImageBox->update();
 }
 
-VoxelGrid& TMainWindow::EditedGrid() { return View.NormalsMode ? Model.Normals : Model.Colours; }
+VoxelGrid& TMainWindow::EditedGrid() {
+  return View.NormalsMode ? Model.Normals : Model.Colours;
+}
 
 std::int32_t TMainWindow::DrawingValueColour(std::uint8_t value) const {
   return View.NormalsMode ? Grey(value) : Model.Palette[value];
@@ -51,7 +53,8 @@ void TMainWindow::FillCellOnScreen(int x, int y, std::int32_t colour, bool alsoS
     auto* line = reinterpret_cast<Pixel*>(ScreenImage.scanLine(row));
     std::fill(line + onScreen.left(), line + onScreen.right() + 1, p);
   }
-  if (alsoSliceBitmap) SliceBitmap.FillRect(cell.left(), cell.top(), cell.left() + z, cell.top() + z, p);
+  if (alsoSliceBitmap)
+    SliceBitmap.FillRect(cell.left(), cell.top(), cell.left() + z, cell.top() + z, p);
   ImageBox->update(onScreen);
 }
 
@@ -72,10 +75,18 @@ void ApplyZoom(TMainWindow& w, int zoom) {
 }
 }  // namespace
 
-void TMainWindow::ZoomIn1Click() { ApplyZoom(*this, View.Zoom + 1); }
-void TMainWindow::ZoomOut1Click() { ApplyZoom(*this, View.Zoom - 1); }
-void TMainWindow::NormSize1Click() { ApplyZoom(*this, 1); }
-void TMainWindow::MaxZoom1Click() { ApplyZoom(*this, 16); }
+void TMainWindow::ZoomIn1Click() {
+  ApplyZoom(*this, View.Zoom + 1);
+}
+void TMainWindow::ZoomOut1Click() {
+  ApplyZoom(*this, View.Zoom - 1);
+}
+void TMainWindow::NormSize1Click() {
+  ApplyZoom(*this, 1);
+}
+void TMainWindow::MaxZoom1Click() {
+  ApplyZoom(*this, 16);
+}
 
 void TMainWindow::Colors2Click() {
   // The menu's radio group has already moved its check; NormalsMode is the record.

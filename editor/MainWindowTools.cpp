@@ -37,13 +37,27 @@ void TMainWindow::SelectTool(DrawTool tool) {
   CurrentTool = tool;
 }
 
-void TMainWindow::SelectSphere() { SelectTool(DrawTool::Sphere); }
-void TMainWindow::SelectCube() { SelectTool(DrawTool::Cube); }
-void TMainWindow::SelectCircle() { SelectTool(DrawTool::Circle); }
-void TMainWindow::SelectSquare() { SelectTool(DrawTool::Square); }
-void TMainWindow::SelectFreehand() { SelectTool(DrawTool::Freehand); }
-void TMainWindow::SelectFill() { SelectTool(DrawTool::Fill); }
-void TMainWindow::SelectPaint() { SelectTool(DrawTool::Paint); }
+void TMainWindow::SelectSphere() {
+  SelectTool(DrawTool::Sphere);
+}
+void TMainWindow::SelectCube() {
+  SelectTool(DrawTool::Cube);
+}
+void TMainWindow::SelectCircle() {
+  SelectTool(DrawTool::Circle);
+}
+void TMainWindow::SelectSquare() {
+  SelectTool(DrawTool::Square);
+}
+void TMainWindow::SelectFreehand() {
+  SelectTool(DrawTool::Freehand);
+}
+void TMainWindow::SelectFill() {
+  SelectTool(DrawTool::Fill);
+}
+void TMainWindow::SelectPaint() {
+  SelectTool(DrawTool::Paint);
+}
 
 // ---- Mouse in the image box ----
 
@@ -71,9 +85,9 @@ void TMainWindow::ImageBoxMouseDown(Qt::MouseButton button, int x, int y) {
       PointerX = ClampTo(px, Model.SizeX);
       PointerY = ClampTo(py, Model.SizeY);
       MouseHeld = true;
-      FillCellOnScreen(PointerX, PointerY,
-                       PreviewColour(Model, View, Planes, unsigned(PointerX), unsigned(PointerY), value),
-                       false);
+      FillCellOnScreen(
+          PointerX, PointerY,
+          PreviewColour(Model, View, Planes, unsigned(PointerX), unsigned(PointerY), value), false);
       break;
     case DrawTool::Freehand:
       if (!inside) break;
@@ -82,7 +96,8 @@ void TMainWindow::ImageBoxMouseDown(Qt::MouseButton button, int x, int y) {
       MouseHeld = true;
       EditedGrid().at(unsigned(px), unsigned(py), unsigned(View.CurrentLayer)) = value;
       // The screen only: the render at release brings SliceBitmap up to date.
-      FillCellOnScreen(px, py, PreviewColour(Model, View, Planes, unsigned(px), unsigned(py), value), false);
+      FillCellOnScreen(
+          px, py, PreviewColour(Model, View, Planes, unsigned(px), unsigned(py), value), false);
       break;
     case DrawTool::Paint:
       PointerX = px;
@@ -131,15 +146,16 @@ void TMainWindow::ImageBoxMouseMove(int x, int y) {
     const int z = View.Zoom;
     for (int cy = SquareRect.Y0; cy <= SquareRect.Y1; ++cy)
       for (int cx = SquareRect.X0; cx <= SquareRect.X1; ++cx)
-        SliceBitmap.FillRect(cx * z, cy * z, (cx + 1) * z, (cy + 1) * z,
-                             ToPixel(PreviewColour(Model, View, Planes, unsigned(cx), unsigned(cy), value)));
+        SliceBitmap.FillRect(
+            cx * z, cy * z, (cx + 1) * z, (cy + 1) * z,
+            ToPixel(PreviewColour(Model, View, Planes, unsigned(cx), unsigned(cy), value)));
     ImageBoxPaint();
   } else if (CurrentTool == DrawTool::Freehand && inside) {
     // One cell per move event: a fast stroke may leave gaps.
     EditedGrid().at(unsigned(PointerX), unsigned(PointerY), unsigned(View.CurrentLayer)) = value;
-    FillCellOnScreen(PointerX, PointerY,
-                     PreviewColour(Model, View, Planes, unsigned(PointerX), unsigned(PointerY), value),
-                     false);
+    FillCellOnScreen(
+        PointerX, PointerY,
+        PreviewColour(Model, View, Planes, unsigned(PointerX), unsigned(PointerY), value), false);
   }
 }
 

@@ -149,8 +149,8 @@ std::optional<std::int32_t> CellColour(const TVoxelModel& model, const SliceView
   if (!InsideLayer(model, x, y)) return std::nullopt;
   const std::size_t cell = CellIndex(x, y, unsigned(ShownLayer(model, view)));
   const std::size_t flat = CellIndex(x, y, 0);
-  return ColourOf(model, view, model.Colours[cell], model.Normals[cell],
-                  planes.UnderlayPlane[flat], planes.ColourBelowPlane[flat]);
+  return ColourOf(model, view, model.Colours[cell], model.Normals[cell], planes.UnderlayPlane[flat],
+                  planes.ColourBelowPlane[flat]);
 }
 
 std::int32_t PreviewColour(const TVoxelModel& model, const SliceViewState& view,

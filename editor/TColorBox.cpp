@@ -5,7 +5,8 @@
 
 #include "app/TMainWindow.h"
 
-TColorBox::TColorBox(QWidget* parent, const char* name, const QString& spokenName) : QWidget(parent) {
+TColorBox::TColorBox(QWidget* parent, const char* name, const QString& spokenName)
+    : QWidget(parent) {
   setObjectName(name);
   setAccessibleName(spokenName);
   setMouseTracking(true);

@@ -15,8 +15,8 @@ constexpr int kBevelHeight = 24;
 constexpr int kLabelHeight = 15;
 
 // spokenName is what a screen reader calls the reading; the label's text is the value.
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, int left, int top, int width,
-                  const char* spokenName) {
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, int left, int top,
+                  int width, const char* spokenName) {
   auto* label = new QLabel(caption, parent);
   label->setObjectName(name);
   label->setGeometry(left, top, width, kLabelHeight);
@@ -60,4 +60,6 @@ TStatBox::TStatBox(QWidget* owner)
   ColorPanel->setAccessibleName("Colour under the pointer");
 }
 
-void TStatBox::FormClose() { MainWindow->ToolWindowClosed(MainWindow->Stats1, MainWindow->StatsButton); }
+void TStatBox::FormClose() {
+  MainWindow->ToolWindowClosed(MainWindow->Stats1, MainWindow->StatsButton);
+}

@@ -10,7 +10,9 @@
 // decimal digits up to the first non-digit; no digits gives 0. Never overflows.
 std::int32_t ParseLeadingInt(std::string_view text);
 
-constexpr bool IsValidModelSize(std::int32_t v) { return v >= 1 && v <= 255; }
+constexpr bool IsValidModelSize(std::int32_t v) {
+  return v >= 1 && v <= 255;
+}
 
 // Sizes, the cleared extent, the default tailer values, "NEW FILE" over the first
 // nine bytes of Name and NormalType 2. Palette and cells outside the extent stay.

@@ -6,8 +6,12 @@
 #include <system_error>
 
 namespace {
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsSpace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 }  // namespace
 
 double ParseLeadingDouble(std::string_view text) {
@@ -19,7 +23,7 @@ double ParseLeadingDouble(std::string_view text) {
   // Mantissa: digits, optionally a point and more digits; at least one digit in all.
   const std::size_t start = i;
   std::size_t digits = 0;
-  std::size_t intDigits = 0;  // digits before the point
+  std::size_t intDigits = 0;                          // digits before the point
   std::size_t firstNonZero = std::string_view::npos;  // among all mantissa digits
   for (; i < text.size() && IsDigit(text[i]); ++i, ++digits, ++intDigits)
     if (text[i] != '0' && firstNonZero == std::string_view::npos) firstNonZero = digits;

@@ -53,11 +53,19 @@ using PaletteRGB = std::array<std::int32_t, 256>;
 constexpr std::int32_t PackRGB(unsigned r, unsigned g, unsigned b) {
   return std::int32_t((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr unsigned RedOf(std::int32_t c) { return unsigned(c) & 0xFF; }
-constexpr unsigned GreenOf(std::int32_t c) { return (unsigned(c) >> 8) & 0xFF; }
-constexpr unsigned BlueOf(std::int32_t c) { return (unsigned(c) >> 16) & 0xFF; }
+constexpr unsigned RedOf(std::int32_t c) {
+  return unsigned(c) & 0xFF;
+}
+constexpr unsigned GreenOf(std::int32_t c) {
+  return (unsigned(c) >> 8) & 0xFF;
+}
+constexpr unsigned BlueOf(std::int32_t c) {
+  return (unsigned(c) >> 16) & 0xFF;
+}
 // A normal index n is shown as the grey n, n, n.
-constexpr std::int32_t Grey(unsigned n) { return std::int32_t((n & 0xFF) * 65793u); }
+constexpr std::int32_t Grey(unsigned n) {
+  return std::int32_t((n & 0xFF) * 65793u);
+}
 
 // The start-up palette: sixteen classic colours, then black.
 PaletteRGB DefaultPalette();

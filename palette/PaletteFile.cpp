@@ -113,11 +113,16 @@ std::string PaletteText(const PaletteRGB& palette) {
 
 const char* PaletteStatusMessage(PaletteStatus status) {
   switch (status) {
-    case PaletteStatus::Ok: return "";
-    case PaletteStatus::FileNotFound: return MsgFileNotFound;
-    case PaletteStatus::IncorrectFormat: return MsgIncorrectFormat;
-    case PaletteStatus::Not256Colours: return Msg256Colours;
-    case PaletteStatus::FileError: return MsgFileError;
+    case PaletteStatus::Ok:
+      return "";
+    case PaletteStatus::FileNotFound:
+      return MsgFileNotFound;
+    case PaletteStatus::IncorrectFormat:
+      return MsgIncorrectFormat;
+    case PaletteStatus::Not256Colours:
+      return Msg256Colours;
+    case PaletteStatus::FileError:
+      return MsgFileError;
   }
   return MsgFileError;
 }

@@ -71,10 +71,18 @@ void TPaletteGrid::keyPressEvent(QKeyEvent* event) {
   int column = cell.Index % 16;
   int row = cell.Index / 16;
   switch (event->key()) {
-    case Qt::Key_Left: column = std::max(column - 1, 0); break;
-    case Qt::Key_Right: column = std::min(column + 1, 15); break;
-    case Qt::Key_Up: row = std::max(row - 1, 0); break;
-    case Qt::Key_Down: row = std::min(row + 1, 15); break;
+    case Qt::Key_Left:
+      column = std::max(column - 1, 0);
+      break;
+    case Qt::Key_Right:
+      column = std::min(column + 1, 15);
+      break;
+    case Qt::Key_Up:
+      row = std::max(row - 1, 0);
+      break;
+    case Qt::Key_Down:
+      row = std::min(row + 1, 15);
+      break;
     case Qt::Key_Space:
       event->accept();
       form_->PaintBox1DblClick();
@@ -134,11 +142,15 @@ void TPaletteDialog::showEvent(QShowEvent* event) {
   FormActivate();
 }
 
-void TPaletteDialog::accept() { PalOKButtonClick(); }
+void TPaletteDialog::accept() {
+  PalOKButtonClick();
+}
 
 // Escape, and a close from the window manager, cancel like the Cancel button: the dialog
 // has no close box, and nothing may end it without putting the palette back.
-void TPaletteDialog::reject() { PalCancelButtonClick(); }
+void TPaletteDialog::reject() {
+  PalCancelButtonClick();
+}
 
 std::uint8_t TPaletteDialog::CurrentValue() const {
   return SelectRightColor ? MainWindow->View.RightColor : MainWindow->View.LeftColor;
@@ -155,8 +167,8 @@ void TPaletteDialog::ShowCellTexts(const char* notAvailable) {
   PaintBox1->setAccessibleDescription(IndexText->text());  // the framed cell, for screen readers
   if (!MainWindow->View.NormalsMode || EditMode) {
     const std::int32_t e = MainWindow->Model.Palette[index];
-    RGBText->setText(QString::asprintf("Colour: %d, %d, %d", int(RedOf(e)), int(GreenOf(e)),
-                                       int(BlueOf(e))));
+    RGBText->setText(
+        QString::asprintf("Colour: %d, %d, %d", int(RedOf(e)), int(GreenOf(e)), int(BlueOf(e))));
   } else {
     RGBText->setText(notAvailable);
   }
@@ -185,7 +197,9 @@ void TPaletteDialog::PaintBox1Paint(QPainter& painter) {
   painter.fillRect(x + kCellSide - 1, y, 1, kCellSide, Qt::black);
 }
 
-void TPaletteDialog::GetMousePos(int x, int y) { ClickPos = QPoint(x, y); }
+void TPaletteDialog::GetMousePos(int x, int y) {
+  ClickPos = QPoint(x, y);
+}
 
 void TPaletteDialog::PaintBox1Click() {
   // A press can only come from inside the box, but keep the cell on the grid whatever

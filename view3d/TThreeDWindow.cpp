@@ -134,10 +134,18 @@ void TThreeDWindow::ApplyPreset(int x, int y, int z) {
   RefreshView();
 }
 
-void TThreeDWindow::Preset1Click() { ApplyPreset(0, 0, 0); }
-void TThreeDWindow::Preset2Click() { ApplyPreset(0, 208, 64); }
-void TThreeDWindow::Preset3Click() { ApplyPreset(64, 0, 0); }
-void TThreeDWindow::Preset4Click() { ApplyPreset(219, 228, 109); }
+void TThreeDWindow::Preset1Click() {
+  ApplyPreset(0, 0, 0);
+}
+void TThreeDWindow::Preset2Click() {
+  ApplyPreset(0, 208, 64);
+}
+void TThreeDWindow::Preset3Click() {
+  ApplyPreset(64, 0, 0);
+}
+void TThreeDWindow::Preset4Click() {
+  ApplyPreset(219, 228, 109);
+}
 
 void TThreeDWindow::ApplyZoom(QAction* item, int zoom) {
   // The bitmap point (224, 224) stays at the paint box's point (224, 224).
@@ -147,10 +155,18 @@ void TThreeDWindow::ApplyZoom(QAction* item, int zoom) {
   PaintBox1->update();
 }
 
-void TThreeDWindow::Size1Click() { ApplyZoom(Size1, 1); }
-void TThreeDWindow::Size2Click() { ApplyZoom(Size2, 2); }
-void TThreeDWindow::Size3Click() { ApplyZoom(Size3, 3); }
-void TThreeDWindow::Size4Click() { ApplyZoom(Size4, 4); }
+void TThreeDWindow::Size1Click() {
+  ApplyZoom(Size1, 1);
+}
+void TThreeDWindow::Size2Click() {
+  ApplyZoom(Size2, 2);
+}
+void TThreeDWindow::Size3Click() {
+  ApplyZoom(Size3, 3);
+}
+void TThreeDWindow::Size4Click() {
+  ApplyZoom(Size4, 4);
+}
 
 void TThreeDWindow::FormClose() {
   MainWindow->ToolWindowClosed(MainWindow->View3D1, MainWindow->View3DButton);

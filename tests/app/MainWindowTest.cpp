@@ -97,7 +97,8 @@ class MainWindowTest : public QObject {
   void startsEmptyWithTheCommandTable() {
     QCOMPARE(MainWindow->windowTitle(), QString("Kobaltine"));
     QVERIFY(!MainWindow->ImageBox->isVisible());
-    for (QWidget* w : std::initializer_list<QWidget*>{LayerWindow, StatBox, ThreeDWindow, TransDial})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{LayerWindow, StatBox, ThreeDWindow, TransDial})
       QVERIFY(!w->isVisible());
 
     struct Item {
@@ -107,20 +108,34 @@ class MainWindowTest : public QObject {
       bool enabled;
     };
     const Item items[] = {
-        {"New1", "&New...", "Ctrl+N", true},       {"Open1", "&Open...", "Ctrl+O", true},
-        {"Save1", "&Save", "Ctrl+S", false},       {"SaveAs1", "Save &As...", "", false},
-        {"Properties1", "&Properties...", "", false}, {"Exit1", "E&xit", "", true},
-        {"Undo1", "&Undo", "Ctrl+Z", false},       {"Redo1", "&Redo", "", false},
-        {"Cu1", "Cu&t", "Shift+Del", false},       {"Copy1", "&Copy", "Ctrl+Ins", false},
-        {"Paste1", "&Paste", "Shift+Ins", false},  {"Orientation1", "&Orientation...", "", false},
-        {"Refresh1", "&Refresh", "F5", true},      {"Matrix1", "Transformation &Matrix", "F9", false},
-        {"SelectLayer1", "L&ayer Palette", "F10", false}, {"Stats1", "S&tatistics View", "F11", false},
-        {"View3D1", "&3D View", "F12", false},     {"Colors2", "&Colours", "", true},
-        {"Normals1", "&Surface Normals", "", true}, {"ZoomIn1", "Zoom &In", "Ctrl+I", true},
-        {"ZoomOut1", "Zoom &Out", "Ctrl+U", true}, {"NormSize1", "&1x Size", "", true},
-        {"MaxZoom1", "&Maximum Zoom (16x)", "", true}, {"HideUnderLay1", "&Hide Underlay", "", true},
-        {"LoadPal1", "&Load Palette", "", true},   {"SavePal1", "&Save Palette", "", true},
-        {"EditPal1", "&Edit Palette", "", true},   {"About1", "&About", "", true},
+        {"New1", "&New...", "Ctrl+N", true},
+        {"Open1", "&Open...", "Ctrl+O", true},
+        {"Save1", "&Save", "Ctrl+S", false},
+        {"SaveAs1", "Save &As...", "", false},
+        {"Properties1", "&Properties...", "", false},
+        {"Exit1", "E&xit", "", true},
+        {"Undo1", "&Undo", "Ctrl+Z", false},
+        {"Redo1", "&Redo", "", false},
+        {"Cu1", "Cu&t", "Shift+Del", false},
+        {"Copy1", "&Copy", "Ctrl+Ins", false},
+        {"Paste1", "&Paste", "Shift+Ins", false},
+        {"Orientation1", "&Orientation...", "", false},
+        {"Refresh1", "&Refresh", "F5", true},
+        {"Matrix1", "Transformation &Matrix", "F9", false},
+        {"SelectLayer1", "L&ayer Palette", "F10", false},
+        {"Stats1", "S&tatistics View", "F11", false},
+        {"View3D1", "&3D View", "F12", false},
+        {"Colors2", "&Colours", "", true},
+        {"Normals1", "&Surface Normals", "", true},
+        {"ZoomIn1", "Zoom &In", "Ctrl+I", true},
+        {"ZoomOut1", "Zoom &Out", "Ctrl+U", true},
+        {"NormSize1", "&1x Size", "", true},
+        {"MaxZoom1", "&Maximum Zoom (16x)", "", true},
+        {"HideUnderLay1", "&Hide Underlay", "", true},
+        {"LoadPal1", "&Load Palette", "", true},
+        {"SavePal1", "&Save Palette", "", true},
+        {"EditPal1", "&Edit Palette", "", true},
+        {"About1", "&About", "", true},
     };
     for (const Item& i : items) {
       QAction* a = Find(i.name);
@@ -179,7 +194,8 @@ class MainWindowTest : public QObject {
     const char* slotNames[] = {"Freehand", "Square", "Circle", "Paint", "Cube", "Sphere", "Fill"};
     for (int i = 0; i < 7; ++i) {
       const QString n = slotNames[i];
-      QCOMPARE(Find<QWidget>((n + "RAButtonB").toLatin1())->geometry(), QRect(2, 2 + 48 * i, 64, 48));
+      QCOMPARE(Find<QWidget>((n + "RAButtonB").toLatin1())->geometry(),
+               QRect(2, 2 + 48 * i, 64, 48));
       QVERIFY(Find<QWidget>((n + "RAButtonB").toLatin1())->isVisible());
       QVERIFY(!Find<QWidget>((n + "RAButton").toLatin1())->isVisible());
       QVERIFY(!Find<QWidget>((n + "Select").toLatin1())->isVisible());
@@ -193,7 +209,8 @@ class MainWindowTest : public QObject {
     QTest::keyClick(MainWindow, Qt::Key_I, Qt::ControlModifier);
     QTest::keyClick(MainWindow, Qt::Key_U, Qt::ControlModifier);
     QCOMPARE(MainWindow->View.Zoom, 8);
-    for (QWidget* w : std::initializer_list<QWidget*>{LayerWindow, StatBox, ThreeDWindow, TransDial})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{LayerWindow, StatBox, ThreeDWindow, TransDial})
       QVERIFY(!w->isVisible());
 
     bool newOpened = false;
@@ -270,7 +287,8 @@ class MainWindowTest : public QObject {
     } cases[] = {
         {dir.filePath("missing.vxl"), "File not found!"},
         {WriteBytes(dir, "sig.vxl", badSignature), "Incorrect Format!"},
-        {WriteBytes(dir, "two.vxl", twoSections), "Multi-limbed voxels are currently not supported!"},
+        {WriteBytes(dir, "two.vxl", twoSections),
+         "Multi-limbed voxels are currently not supported!"},
         {WriteBytes(dir, "counts.vxl", counts), "Incorrect Format!"},
         {WriteBytes(dir, "cut.vxl", cut), "Image is too small!"},
     };
@@ -313,9 +331,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(reread.Colours.at(2, 2, 4), std::uint8_t(9));
 
     // Save As: a typed name without extension gets .VXL; the caption follows.
-    WhenModal([&](QWidget* d) {
-      AcceptFileDialog(d, dir.filePath("copy"));
-    });
+    WhenModal([&](QWidget* d) { AcceptFileDialog(d, dir.filePath("copy")); });
     MainWindow->SaveAsButtonClick();
     QVERIFY(QFile::exists(dir.filePath("copy.VXL")));
     QCOMPARE(MainWindow->windowTitle(), QString("copy.VXL - Kobaltine"));
@@ -351,9 +367,7 @@ class MainWindowTest : public QObject {
 
     // Save As into a folder that does not exist: caption and path stay.
     MainWindow->Doc.FilePath = path.toStdString();
-    WhenModal([&](QWidget* d) {
-      AcceptFileDialog(d, dir.filePath("nowhere/x.vxl"));
-    });
+    WhenModal([&](QWidget* d) { AcceptFileDialog(d, dir.filePath("nowhere/x.vxl")); });
     ExpectMessageAfterDialog(&message);
     MainWindow->SaveAsButtonClick();
     QCOMPARE(MainWindow->windowTitle(), QString("keep.vxl - Kobaltine"));
@@ -534,7 +548,8 @@ class MainWindowTest : public QObject {
     WhenModal(answer);
     ShowTopLevelError("No memory.");
     QCOMPARE(seen.size(), 2);
-    QCOMPARE(seen[0], QString("Kobaltine|%1|%2").arg(TopLevelErrorNotice).arg(int(QMessageBox::NoIcon)));
+    QCOMPARE(seen[0],
+             QString("Kobaltine|%1|%2").arg(TopLevelErrorNotice).arg(int(QMessageBox::NoIcon)));
     // A message that already ends in a full stop gets a second one.
     QCOMPARE(seen[1], QString("Kobaltine|No memory..|%1").arg(int(QMessageBox::Critical)));
   }

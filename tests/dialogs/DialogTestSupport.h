@@ -50,7 +50,6 @@ inline bool OpenWrittenModel(const QTemporaryDir& dir, const char* fileName, con
   return MainWindow->Doc.FilePath == path;
 }
 
-
 // While it lives, presses OK on every message box that opens and records its text; a
 // test arms one around the action that may show a message, so nothing stays blocked.
 class MessageCatcher {

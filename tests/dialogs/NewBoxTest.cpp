@@ -47,7 +47,9 @@ NewAttempt TryNew(const char* x, const char* y, const char* z) {
   return attempt;
 }
 
-std::uint32_t Bits(float v) { return std::bit_cast<std::uint32_t>(v); }
+std::uint32_t Bits(float v) {
+  return std::bit_cast<std::uint32_t>(v);
+}
 }  // namespace
 
 class TestNewBox : public QObject {
@@ -138,8 +140,8 @@ class TestNewBox : public QObject {
     QCOMPARE(MainWindow->View.CurrentLayer, 0);
     QCOMPARE(int(MainWindow->ViewSpan), 52);
     // Default tailer, bit for bit.
-    const float expected[TailerValueCount] = {1.0f / 12.0f, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1,
-                                              15, -5, -10, -15, 5, 10, 15};
+    const float expected[TailerValueCount] = {1.0f / 12.0f, 1,  0,   0,   0, 0,  1, 0, 0, 0, 0, 1,
+                                              15,           -5, -10, -15, 5, 10, 15};
     QCOMPARE(m.Tailer[0], 0x3DAAAAABu);
     for (std::size_t i = 0; i < TailerValueCount; ++i) QCOMPARE(m.Tailer[i], Bits(expected[i]));
     // Name: "NEW FILE" and its zero over the first nine bytes, the rest kept.

@@ -24,10 +24,16 @@ void WithProperties(const std::function<void()>& act) {
   MainWindow->PropButtonClick();
 }
 
-void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+void Click(QAbstractButton* button) {
+  QTest::mouseClick(button, Qt::LeftButton);
+}
 
-bool SaveEnabled() { return MainWindow->Save1->isEnabled() && MainWindow->SaveButton->isEnabled(); }
-bool SaveDisabled() { return !MainWindow->Save1->isEnabled() && !MainWindow->SaveButton->isEnabled(); }
+bool SaveEnabled() {
+  return MainWindow->Save1->isEnabled() && MainWindow->SaveButton->isEnabled();
+}
+bool SaveDisabled() {
+  return !MainWindow->Save1->isEnabled() && !MainWindow->SaveButton->isEnabled();
+}
 }  // namespace
 
 class TestPropWindow : public QObject {
@@ -109,7 +115,8 @@ class TestPropWindow : public QObject {
   void applyThenCancelKeepsTheAppliedName() {
     QTemporaryDir dir;
     QVERIFY(OpenWrittenModel(dir, "tank.vxl", "Body"));
-    MainWindow->Model.Name = {'B', 'o', 'd', 'y', 0, 'X', 'Y', 'Z', 'W', 'V', 'U', 'T', 'S', 'R', 'Q', 'P'};
+    MainWindow->Model.Name = {'B', 'o', 'd', 'y', 0,   'X', 'Y', 'Z',
+                              'W', 'V', 'U', 'T', 'S', 'R', 'Q', 'P'};
     bool applyAfterTyping = false, applyAfterApply = true, stillOpen = false;
     QString wordBoxAfterApply;
     WithProperties([&] {

@@ -36,10 +36,18 @@ EditorSeen EditValue(QToolButton* change, const char* text, Ending ending) {
     QTest::keyClick(ValChDial->NumBox, Qt::Key_Escape);  // bound to nothing
     seen.openAfterEscape = dialog->isVisible();
     switch (ending) {
-      case Ending::OKButton: QTest::mouseClick(ValChDial->OKBut, Qt::LeftButton); break;
-      case Ending::EnterKey: QTest::keyClick(ValChDial->NumBox, Qt::Key_Return); break;
-      case Ending::CancelButton: QTest::mouseClick(ValChDial->CancelBut, Qt::LeftButton); break;
-      case Ending::CloseBox: dialog->close(); break;
+      case Ending::OKButton:
+        QTest::mouseClick(ValChDial->OKBut, Qt::LeftButton);
+        break;
+      case Ending::EnterKey:
+        QTest::keyClick(ValChDial->NumBox, Qt::Key_Return);
+        break;
+      case Ending::CancelButton:
+        QTest::mouseClick(ValChDial->CancelBut, Qt::LeftButton);
+        break;
+      case Ending::CloseBox:
+        dialog->close();
+        break;
     }
     if (dialog->isVisible()) ValChDial->done(QDialog::Rejected);
   });
@@ -47,9 +55,15 @@ EditorSeen EditValue(QToolButton* change, const char* text, Ending ending) {
   return seen;
 }
 
-bool SaveEnabled() { return MainWindow->Save1->isEnabled() && MainWindow->SaveButton->isEnabled(); }
-bool SaveDisabled() { return !MainWindow->Save1->isEnabled() && !MainWindow->SaveButton->isEnabled(); }
-std::uint32_t Bits(float v) { return std::bit_cast<std::uint32_t>(v); }
+bool SaveEnabled() {
+  return MainWindow->Save1->isEnabled() && MainWindow->SaveButton->isEnabled();
+}
+bool SaveDisabled() {
+  return !MainWindow->Save1->isEnabled() && !MainWindow->SaveButton->isEnabled();
+}
+std::uint32_t Bits(float v) {
+  return std::bit_cast<std::uint32_t>(v);
+}
 
 void ShowMatrix() {
   if (!TransDial->isVisible()) MainWindow->Matrix1->trigger();
@@ -76,11 +90,12 @@ class TestTransDial : public QObject {
       m.SetTailerFloat(TailerZMaximum, -FLT_MAX);
     }));
     ShowMatrix();
-    const QStringList shown = {TransDial->Tran5->text(),  TransDial->Tran9->text(),  TransDial->Tran13->text(),
-                               TransDial->Tran14->text(), TransDial->Tran15->text(), TransDial->Tran16->text(),
-                               TransDial->Tran17->text(), TransDial->Tran18->text(), TransDial->Tran19->text()};
-    QCOMPARE(shown, QStringList({"0", "0.5", "0.0833333", "-128", "1e+06", "1e-05", "1.23457e+06", "0.1",
-                                 "-3.40282e+38"}));
+    const QStringList shown = {
+        TransDial->Tran5->text(),  TransDial->Tran9->text(),  TransDial->Tran13->text(),
+        TransDial->Tran14->text(), TransDial->Tran15->text(), TransDial->Tran16->text(),
+        TransDial->Tran17->text(), TransDial->Tran18->text(), TransDial->Tran19->text()};
+    QCOMPARE(shown, QStringList({"0", "0.5", "0.0833333", "-128", "1e+06", "1e-05", "1.23457e+06",
+                                 "0.1", "-3.40282e+38"}));
     QCOMPARE(TransDial->Label2->text(), QString("Y Offset"));
     QCOMPARE(TransDial->Label9->text(), QString("Z Maximum:"));
 
@@ -92,7 +107,8 @@ class TestTransDial : public QObject {
     QCOMPARE(TransDial->Tran5->text(), QString("-2.25"));
 
     // Tab moves between windows' controls, never onto the nine small buttons.
-    for (QToolButton* b : TransDial->findChildren<QToolButton*>()) QCOMPARE(b->focusPolicy(), Qt::NoFocus);
+    for (QToolButton* b : TransDial->findChildren<QToolButton*>())
+      QCOMPARE(b->focusPolicy(), Qt::NoFocus);
   }
 
   void storesTheLeadingNumberRoundedToSingle() {
@@ -105,11 +121,16 @@ class TestTransDial : public QObject {
       const char* shown;
     };
     const Case cases[] = {
-        {"12abc", 12.0f, "12"},          {"abc", 0.0f, "0"},
-        {" -3.5e2", -350.0f, "-350"},    {"0.1", 0.1f, "0.1"},
-        {"1234567", 1234567.0f, "1.23457e+06"}, {"1e39", FLT_MAX, "3.40282e+38"},
-        {"-1e999", -FLT_MAX, "-3.40282e+38"},   {"0x20", 0.0f, "0"},
-        {"inf", 0.0f, "0"},              {"", 0.0f, "0"},
+        {"12abc", 12.0f, "12"},
+        {"abc", 0.0f, "0"},
+        {" -3.5e2", -350.0f, "-350"},
+        {"0.1", 0.1f, "0.1"},
+        {"1234567", 1234567.0f, "1.23457e+06"},
+        {"1e39", FLT_MAX, "3.40282e+38"},
+        {"-1e999", -FLT_MAX, "-3.40282e+38"},
+        {"0x20", 0.0f, "0"},
+        {"inf", 0.0f, "0"},
+        {"", 0.0f, "0"},
         {"2.5E-1", 0.25f, "0.25"},
     };
     for (const Case& c : cases) {

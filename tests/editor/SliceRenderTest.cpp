@@ -100,18 +100,20 @@ TEST(SliceRender, NormalsModeCodesEveryCase) {
   v.BackgroundColour = Bg;
   v.NormalsMode = true;
   v.CurrentLayer = L;
-  ExpectRender(*m, v, {Grey(40), Red, 0, Grey(70),      //
-                       Red, 0, None, Grey(50),          //
-                       Grey(20), Grey(12), None, None});
+  ExpectRender(*m, v,
+               {Grey(40), Red, 0, Grey(70),  //
+                Red, 0, None, Grey(50),      //
+                Grey(20), Grey(12), None, None});
   v.UnderlayHidden = true;
-  ExpectRender(*m, v, {Grey(40), Red, 0, None,  //
-                       None, None, None, None,  //
-                       None, Grey(12), None, None});
+  ExpectRender(*m, v,
+               {Grey(40), Red, 0, None,  //
+                None, None, None, None,  //
+                None, Grey(12), None, None});
   v.UnderlayHidden = false;
   v.CurrentLayer = 0;
-  ExpectRender(*m, v, {None, None, None, 0,  //
-                       Red, None, None, Grey(30),
-                       Red, Grey(99), None, None});
+  ExpectRender(*m, v,
+               {None, None, None, 0,  //
+                Red, None, None, Grey(30), Red, Grey(99), None, None});
 }
 
 TEST(SliceRender, EqualsDrawingCellByCell) {

@@ -60,7 +60,8 @@ TEST(NumberText, AgreesWithTheCLibraryOnDecimalText) {
     for (int k = 0; k < length; ++k) text += alphabet[rng() % alphabet.size()];
     const double expected = std::strtod(text.c_str(), nullptr);
     const double got = ParseLeadingDouble(text);
-    ASSERT_EQ(std::bit_cast<std::uint64_t>(got), std::bit_cast<std::uint64_t>(expected)) << '"' << text << '"';
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(got), std::bit_cast<std::uint64_t>(expected))
+        << '"' << text << '"';
   }
 }
 

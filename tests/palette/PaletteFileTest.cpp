@@ -31,7 +31,8 @@ class PaletteFileTest : public ::testing::Test {
     std::error_code ec;
     fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
     for (const auto& e : fs::recursive_directory_iterator(dir_, ec))
-      if (e.is_directory(ec)) fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+      if (e.is_directory(ec))
+        fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(dir_, ec);
   }
 
@@ -107,7 +108,8 @@ TEST_F(PaletteFileTest, WritesTheExactLines) {
   // 21 header bytes, 2 named lines, 253 lines "0 0 0", one of "255 255 255".
   EXPECT_EQ(bytes.size(), 21u + 9 + 11 + 253 * 7 + 13);
   int lines = 0;
-  for (std::size_t i = 0; i + 1 < bytes.size(); ++i) lines += bytes[i] == '\r' && bytes[i + 1] == '\n';
+  for (std::size_t i = 0; i + 1 < bytes.size(); ++i)
+    lines += bytes[i] == '\r' && bytes[i + 1] == '\n';
   EXPECT_EQ(lines, 259);
   EXPECT_EQ(bytes.find('\n'), bytes.find("\r\n") + 1);
   for (const auto& e : fs::directory_iterator(dir_)) EXPECT_EQ(e.path().filename(), "b.pal");
@@ -125,8 +127,9 @@ TEST_F(PaletteFileTest, ReadsAnyWhiteSpace) {
   text.pop_back();
   ASSERT_EQ(Read(text, p), PaletteStatus::Ok);
   ExpectValidPalette(p);
-  ASSERT_EQ(Read(Valid("\r\n") + "; saved by hand\r\nJASC-PAL 0100 16 " + std::string(5000, 'x'), p),
-            PaletteStatus::Ok);
+  ASSERT_EQ(
+      Read(Valid("\r\n") + "; saved by hand\r\nJASC-PAL 0100 16 " + std::string(5000, 'x'), p),
+      PaletteStatus::Ok);
   ExpectValidPalette(p);
 }
 
@@ -152,9 +155,12 @@ TEST_F(PaletteFileTest, ChecksTheHeaderInOrder) {
 }
 
 TEST_F(PaletteFileTest, ReadsColourWordsByTheirFirstThreeCharacters) {
-  const struct { const char* word; unsigned value; } table[] = {
-      {"255", 255}, {"0255", 25}, {"300", 44}, {"-1", 255}, {"x", 0}, {"abc", 0},
-      {"999", 231}, {"256", 0},   {"12x", 12}, {"+7", 7},   {"-", 0}, {"+-3", 0},
+  const struct {
+    const char* word;
+    unsigned value;
+  } table[] = {
+      {"255", 255}, {"0255", 25}, {"300", 44}, {"-1", 255}, {"x", 0},         {"abc", 0},
+      {"999", 231}, {"256", 0},   {"12x", 12}, {"+7", 7},   {"-", 0},         {"+-3", 0},
       {"1e5", 1},   {"-12", 244}, {"007", 7},  {"7", 7},    {"1234567", 123},
   };
   std::string colours;
@@ -236,8 +242,7 @@ TEST_F(PaletteFileTest, WriteErrorKeepsThePreviousFile) {
     setrlimit(RLIMIT_FSIZE, &limit);
     std::_Exit(WritePaletteFile(target, DefaultPalette()) == PaletteStatus::FileNotFound ? 0 : 1);
   };
-  EXPECT_EXIT(saveWithTinyLimit(),
-      ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(saveWithTinyLimit(), ::testing::ExitedWithCode(0), "");
   EXPECT_EQ(Slurp(target), old);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
   // Devices are not replaced.

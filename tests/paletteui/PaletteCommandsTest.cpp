@@ -20,7 +20,8 @@ namespace {
 QString WriteText(const QTemporaryDir& dir, const char* name, const QByteArray& text) {
   const QString path = dir.filePath(name);
   QFile f(path);
-  if (!f.open(QIODevice::WriteOnly) || f.write(text) != text.size()) qFatal("cannot write %s", name);
+  if (!f.open(QIODevice::WriteOnly) || f.write(text) != text.size())
+    qFatal("cannot write %s", name);
   return path;
 }
 
@@ -36,13 +37,17 @@ void ChooseFile(QFileDialog* dialog, void (TMainWindow::*command)(), const QStri
                 bool accept = true) {
   WhenShowing(dialog, [=] {
     dialog->findChild<QLineEdit*>("fileNameEdit")->setText(name);
-    if (accept) static_cast<QDialog*>(dialog)->accept();
-    else dialog->reject();
+    if (accept)
+      static_cast<QDialog*>(dialog)->accept();
+    else
+      dialog->reject();
   });
   (MainWindow->*command)();
 }
 
-bool SaveEnabled() { return MainWindow->Save1->isEnabled() && MainWindow->SaveButton->isEnabled(); }
+bool SaveEnabled() {
+  return MainWindow->Save1->isEnabled() && MainWindow->SaveButton->isEnabled();
+}
 }  // namespace
 
 class PaletteCommandsTest : public QObject {
@@ -102,7 +107,8 @@ class PaletteCommandsTest : public QObject {
     OpenSmallModel(dir);
     ChooseFile(MainWindow->PalSDial, &TMainWindow::SavePal1Click, dir.filePath("out"));
     PaletteRGB reread{};
-    QCOMPARE(int(ReadPaletteFile(dir.filePath("out.PAL").toStdString(), reread)), int(PaletteStatus::Ok));
+    QCOMPARE(int(ReadPaletteFile(dir.filePath("out.PAL").toStdString(), reread)),
+             int(PaletteStatus::Ok));
     QVERIFY(reread == MainWindow->Model.Palette);
     QCOMPARE(FileNameFieldText(MainWindow->PalSDial), std::string());
     QVERIFY(!SaveEnabled());

@@ -14,8 +14,12 @@ using namespace kobaltine_test;
 using namespace palette_test;
 
 namespace {
-bool SaveEnabled() { return MainWindow->Save1->isEnabled() && MainWindow->SaveButton->isEnabled(); }
-bool SaveDisabled() { return !MainWindow->Save1->isEnabled() && !MainWindow->SaveButton->isEnabled(); }
+bool SaveEnabled() {
+  return MainWindow->Save1->isEnabled() && MainWindow->SaveButton->isEnabled();
+}
+bool SaveDisabled() {
+  return !MainWindow->Save1->isEnabled() && !MainWindow->SaveButton->isEnabled();
+}
 
 void PressBox(TColorBox* box) {
   QTest::mousePress(box, Qt::LeftButton);  // returns when the dialog has closed
@@ -83,7 +87,8 @@ class PaletteDialogTest : public QObject {
       QCOMPARE(GridPixel(picture, x + 17, y + 17), pal[i]);
     }
     const std::int32_t black = PackRGB(0, 0, 0);
-    for (QPoint p : {QPoint(100, 40), QPoint(119, 40), QPoint(100, 59), QPoint(119, 59), QPoint(110, 59)})
+    for (QPoint p :
+         {QPoint(100, 40), QPoint(119, 40), QPoint(100, 59), QPoint(119, 59), QPoint(110, 59)})
       QCOMPARE(GridPixel(picture, p.x(), p.y()), black);
     const std::int32_t face = GridPixel(picture, 0, 0);  // an unframed cell's margin
     QVERIFY(face != black);
@@ -194,7 +199,8 @@ class PaletteDialogTest : public QObject {
     QCOMPARE(during[30], PackRGB(200, 12, 50));
     QCOMPARE(during[13], before[13]);
     QCOMPARE(rgbDuring, QString("Colour: 200, 12, 50"));
-    QCOMPARE(GridPixel(picture, 20 * 12 + 9, 9), PackRGB(200, 10, 50));  // only the dialog showed them
+    QCOMPARE(GridPixel(picture, 20 * 12 + 9, 9),
+             PackRGB(200, 10, 50));  // only the dialog showed them
     QVERIFY(sliceUntouched);
     QVERIFY(MainWindow->Model.Palette == before);
     QVERIFY(MainWindow->ScreenImage == sliceBefore);
@@ -242,8 +248,10 @@ class PaletteDialogTest : public QObject {
         AnswerChooser(QColor(1, 2, 3));
         DoubleClickCell(40);
         edited = MainWindow->Model.Palette[40];
-        if (escape) QTest::keyClick(PaletteDialog, Qt::Key_Escape);
-        else PaletteDialog->close();
+        if (escape)
+          QTest::keyClick(PaletteDialog, Qt::Key_Escape);
+        else
+          PaletteDialog->close();
       });
       MainWindow->EditPal1Click();
       QCOMPARE(edited, PackRGB(1, 2, 3));

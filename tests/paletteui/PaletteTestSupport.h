@@ -21,8 +21,8 @@
 
 namespace palette_test {
 
-// A 6 x 5 x 4 model with 256 different colours whose top layer holds voxels of colours 12, 20 and 30 at (1,1),
-// (2,1) and (3,1), written to dir/fileName and opened (titled) by the main window.
+// A 6 x 5 x 4 model with 256 different colours whose top layer holds voxels of colours 12, 20 and
+// 30 at (1,1), (2,1) and (3,1), written to dir/fileName and opened (titled) by the main window.
 inline std::string OpenSmallModel(const QTemporaryDir& dir, const char* fileName = "m.vxl") {
   TVoxelModel m;
   m.SizeX = 6;
@@ -65,8 +65,10 @@ inline void WhenShowing(QWidget* target, std::function<void()> action) {
 inline void AnswerChooser(const QColor& colour, bool accept = true) {
   WhenShowing(PaletteDialog->PalEditDialog, [colour, accept] {
     PaletteDialog->PalEditDialog->setCurrentColor(colour);
-    if (accept) PaletteDialog->PalEditDialog->accept();
-    else PaletteDialog->PalEditDialog->reject();
+    if (accept)
+      PaletteDialog->PalEditDialog->accept();
+    else
+      PaletteDialog->PalEditDialog->reject();
   });
 }
 
@@ -78,7 +80,9 @@ inline void AnswerMessage(QString* text) {
   });
 }
 
-inline QPoint CellCentre(int index) { return QPoint(20 * (index % 16) + 10, 20 * (index / 16) + 10); }
+inline QPoint CellCentre(int index) {
+  return QPoint(20 * (index % 16) + 10, 20 * (index / 16) + 10);
+}
 
 // A double click as a user makes it: the first click, then the double-click event.
 inline void DoubleClickCell(int index) {
@@ -87,7 +91,9 @@ inline void DoubleClickCell(int index) {
   QTest::mouseRelease(PaletteDialog->PaintBox1, Qt::LeftButton, {}, CellCentre(index));
 }
 
-inline QImage GridPicture() { return PaletteDialog->PaintBox1->grab().toImage(); }
+inline QImage GridPicture() {
+  return PaletteDialog->PaintBox1->grab().toImage();
+}
 
 // The model colour (red low) of a grid pixel.
 inline std::int32_t GridPixel(const QImage& picture, int x, int y) {

@@ -210,14 +210,14 @@ class DrawingToolsTest : public QObject {
     QCOMPARE(CountSet(MainWindow->Model.Normals, 0), 64);
     for (int x = 0; x < 8; ++x) QCOMPARE(ColourAt(x, 2, 0), std::uint8_t(6));
     QCOMPARE(CountSet(MainWindow->Model.Colours, 0), 8);
-    QCOMPARE(BitmapCell(3, 2), ToPixel(Grey(40)));       // normal with a colour
+    QCOMPARE(BitmapCell(3, 2), ToPixel(Grey(40)));            // normal with a colour
     QCOMPARE(BitmapCell(3, 5), ToPixel(PackRGB(255, 0, 0)));  // normal without a colour
 
     // The pen previews the same codes the render gives.
     ClickTool("FreehandRAButton");
     MainWindow->View.RightColor = 0;
-    Press(Qt::RightButton, At(4, 2));   // coloured, normal 0: black
-    Move(At(4, 3), Qt::RightButton);    // nothing left: background
+    Press(Qt::RightButton, At(4, 2));  // coloured, normal 0: black
+    Move(At(4, 3), Qt::RightButton);   // nothing left: background
     QCOMPARE(ScreenCell(4, 2), ToPixel(0));
     QCOMPARE(ScreenCell(4, 3), Background());
     Release(Qt::RightButton, At(4, 3));

@@ -43,7 +43,9 @@ QString Texts() {
   return parts.join(" | ");
 }
 
-QColor PanelColour() { return StatBox->ColorPanel->palette().color(QPalette::Window); }
+QColor PanelColour() {
+  return StatBox->ColorPanel->palette().color(QPalette::Window);
+}
 
 }  // namespace
 

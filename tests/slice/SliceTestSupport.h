@@ -34,7 +34,9 @@ inline void OpenModel(const QTemporaryDir& dir, int sx, int sy, int sz,
   if (!MainWindow->Model.IsOpen()) qFatal("the test model did not load");
 }
 
-inline QWidget* Box() { return MainWindow->ImageBox; }
+inline QWidget* Box() {
+  return MainWindow->ImageBox;
+}
 
 // The centre pixel of a voxel in image-box coordinates.
 inline QPoint At(int cx, int cy) {
@@ -42,13 +44,17 @@ inline QPoint At(int cx, int cy) {
   return {cx * z + z / 2, cy * z + z / 2};
 }
 
-inline void Press(Qt::MouseButton button, QPoint p) { QTest::mousePress(Box(), button, {}, p); }
-inline void Release(Qt::MouseButton button, QPoint p) { QTest::mouseRelease(Box(), button, {}, p); }
+inline void Press(Qt::MouseButton button, QPoint p) {
+  QTest::mousePress(Box(), button, {}, p);
+}
+inline void Release(Qt::MouseButton button, QPoint p) {
+  QTest::mouseRelease(Box(), button, {}, p);
+}
 
 // A pointer move with the given buttons held (none: the pointer merely passes over).
 inline void Move(QPoint p, Qt::MouseButtons held = Qt::NoButton) {
-  QMouseEvent move(QEvent::MouseMove, QPointF(p), QPointF(Box()->mapToGlobal(p)), Qt::NoButton, held,
-                   Qt::NoModifier);
+  QMouseEvent move(QEvent::MouseMove, QPointF(p), QPointF(Box()->mapToGlobal(p)), Qt::NoButton,
+                   held, Qt::NoModifier);
   QApplication::sendEvent(Box(), &move);
 }
 
@@ -73,11 +79,19 @@ inline Pixel BitmapCell(int cx, int cy) {
   return first;
 }
 
-inline Pixel PaletteCell(int index) { return ToPixel(MainWindow->Model.Palette[index]); }
-inline Pixel Background() { return ToPixel(MainWindow->View.BackgroundColour); }
+inline Pixel PaletteCell(int index) {
+  return ToPixel(MainWindow->Model.Palette[index]);
+}
+inline Pixel Background() {
+  return ToPixel(MainWindow->View.BackgroundColour);
+}
 
-inline std::uint8_t ColourAt(int x, int y, int z) { return MainWindow->Model.Colours.at(x, y, z); }
-inline std::uint8_t NormalAt(int x, int y, int z) { return MainWindow->Model.Normals.at(x, y, z); }
+inline std::uint8_t ColourAt(int x, int y, int z) {
+  return MainWindow->Model.Colours.at(x, y, z);
+}
+inline std::uint8_t NormalAt(int x, int y, int z) {
+  return MainWindow->Model.Normals.at(x, y, z);
+}
 
 // How many cells of a layer (inside the model) hold a non-zero value in the grid.
 inline int CountSet(const VoxelGrid& grid, int z) {

@@ -82,8 +82,10 @@ inline QPointer<QTimer> ExpectMessage(QString* text) {
     auto* label = d->findChild<QLabel*>("Text");
     if (text != nullptr && label != nullptr) *text = label->text();
     auto* button = d->findChild<QAbstractButton*>("Button1");
-    if (button != nullptr) button->click();
-    else static_cast<QDialog*>(d)->reject();
+    if (button != nullptr)
+      button->click();
+    else
+      static_cast<QDialog*>(d)->reject();
   });
 }
 
@@ -102,12 +104,12 @@ inline void AcceptFileDialog(QWidget* dialog, const QString& path) {
 }  // namespace kobaltine_test
 
 // main() for a window test: the application object the editor itself uses.
-#define KOBALTINE_TEST_MAIN(TestClass)                     \
-  int main(int argc, char** argv) {                         \
-    qputenv("QT_QPA_PLATFORM", "offscreen");                \
-    KobaltineApplication app(argc, argv);                   \
-    TestClass test;                                         \
-    const int status = QTest::qExec(&test, argc, argv);     \
-    DestroyForms();                                         \
-    return status;                                          \
+#define KOBALTINE_TEST_MAIN(TestClass)                  \
+  int main(int argc, char** argv) {                     \
+    qputenv("QT_QPA_PLATFORM", "offscreen");            \
+    KobaltineApplication app(argc, argv);               \
+    TestClass test;                                     \
+    const int status = QTest::qExec(&test, argc, argv); \
+    DestroyForms();                                     \
+    return status;                                      \
   }

@@ -18,7 +18,9 @@ using namespace kobaltine_test;
 
 namespace {
 
-TThreeDWindow* W() { return ThreeDWindow; }
+TThreeDWindow* W() {
+  return ThreeDWindow;
+}
 
 // A new model whose cell (i, j, k) of the given box has colour c, with distinct colours.
 void NewModelWithBlock(int sx, int sy, int sz) {
@@ -36,7 +38,9 @@ void ShowView() {
   QVERIFY(W()->isVisible());
 }
 
-Pixel BitmapAt(int c, int r) { return MainWindow->View3D.ViewBitmap.At(c, r); }
+Pixel BitmapAt(int c, int r) {
+  return MainWindow->View3D.ViewBitmap.At(c, r);
+}
 
 QImage GrabPaintBox() {
   return W()->PaintBox1->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -121,8 +125,10 @@ class ThreeDWindowTest : public QObject {
     MainWindow->LoadVoxelFile(path.toStdString());
     QCOMPARE(MainWindow->ViewSpan, std::int16_t(2));
     ShowView();
-    const struct { int x, y, z; } angles[] = {{0, 0, 0}, {37, 0, 0}, {37, 200, 0}, {37, 200, 255},
-                                              {64, 64, 64}, {128, 1, 191}, {219, 228, 109}};
+    const struct {
+      int x, y, z;
+    } angles[] = {{0, 0, 0},    {37, 0, 0},    {37, 200, 0},   {37, 200, 255},
+                  {64, 64, 64}, {128, 1, 191}, {219, 228, 109}};
     for (const auto& a : angles) {
       // One render for every bar that moves.
       const int moves = (W()->XRotBar->value() != a.x) + (W()->YRotBar->value() != a.y) +
@@ -213,8 +219,8 @@ class ThreeDWindowTest : public QObject {
     QCOMPARE(W()->Preset4->text(), QString("4 - TS Cameo"));
     QCOMPARE(W()->Zoom1->title(), QString("&Zoom"));
     QCOMPARE(W()->Size4->text(), QString("&4x"));
-    for (QWidget* target : std::initializer_list<QWidget*>{W()->ThreeDBox, W()->PaintBox1, W()->XRotBar,
-                                                           W()->YRotBar, W()->ZRotBar, W()}) {
+    for (QWidget* target : std::initializer_list<QWidget*>{
+             W()->ThreeDBox, W()->PaintBox1, W()->XRotBar, W()->YRotBar, W()->ZRotBar, W()}) {
       // The window's own margin, else the middle of the control.
       const QPoint where = target == W() ? QPoint(2, 2) : target->rect().center();
       // Through the window system, which turns the right click into a menu request.
