@@ -315,25 +315,7 @@ inline std::uint32_t TopViewPixel(const TVoxelModel& m, int i, int j) {
 // Runs action on the first modal dialog for which match is true (polling every 5 ms).
 inline QPointer<QTimer> WhenModalIs(std::function<bool(QWidget*)> match,
                                     std::function<void(QWidget*)> action, int timeoutMs = 5000) {
-  auto* timer = new QTimer(PendingActions());
-  auto clock = std::make_shared<QElapsedTimer>();
-  clock->start();
-  timer->setInterval(5);
-  QObject::connect(timer, &QTimer::timeout, [timer, clock, match, action, timeoutMs]() {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal != nullptr && modal->isVisible() && match(modal)) {
-      timer->stop();
-      timer->deleteLater();
-      action(modal);
-      return;
-    }
-    if (clock->elapsed() > timeoutMs) {
-      timer->stop();
-      timer->deleteLater();
-    }
-  });
-  timer->start();
-  return timer;
+  return kobaltine_test::WhenModal(std::move(action), timeoutMs, std::move(match));
 }
 
 // A story that fails inside a dialog must not hang the run: a dialog left open for
@@ -367,6 +349,13 @@ inline void StartModalWatchdog() {
     *seen = nullptr;
   });
   watchdog->start();
+}
+
+// For each story's cleanup(): fails the story that left a dialog open.
+inline void ExpectNoAbandonedDialogs() {
+  const QString abandoned = AbandonedDialogs();
+  AbandonedDialogs().clear();
+  QVERIFY2(abandoned.isEmpty(), qPrintable("dialogs left open: " + abandoned));
 }
 
 inline QPointer<QTimer> WhenDialog(QWidget* dialog, std::function<void(QWidget*)> action) {

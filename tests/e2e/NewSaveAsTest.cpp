@@ -36,11 +36,7 @@ class NewSaveAsStory : public QObject {
 
  private slots:
   void initTestCase() { StartModalWatchdog(); }
-  void cleanup() {
-    const QString abandoned = AbandonedDialogs();
-    AbandonedDialogs().clear();
-    QVERIFY2(abandoned.isEmpty(), qPrintable("dialogs left open: " + abandoned));
-  }
+  void cleanup() { ExpectNoAbandonedDialogs(); }
 
   void newDrawSaveAsSaveAndReopen() {
     QTemporaryDir dir;

@@ -42,11 +42,7 @@ class OpenEditSaveStory : public QObject {
 
  private slots:
   void initTestCase() { StartModalWatchdog(); }
-  void cleanup() {
-    const QString abandoned = AbandonedDialogs();
-    AbandonedDialogs().clear();
-    QVERIFY2(abandoned.isEmpty(), qPrintable("dialogs left open: " + abandoned));
-  }
+  void cleanup() { ExpectNoAbandonedDialogs(); }
 
   void editEverythingSaveAndReopen_data() {
     QTest::addColumn<QString>("source");

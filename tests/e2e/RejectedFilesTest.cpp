@@ -87,11 +87,7 @@ class RejectedFilesStory : public QObject {
 
  private slots:
   void initTestCase() { StartModalWatchdog(); }
-  void cleanup() {
-    const QString abandoned = AbandonedDialogs();
-    AbandonedDialogs().clear();
-    QVERIFY2(abandoned.isEmpty(), qPrintable("dialogs left open: " + abandoned));
-  }
+  void cleanup() { ExpectNoAbandonedDialogs(); }
 
   void rejectedFilesChangeNothing() {
     QTemporaryDir dir;

@@ -57,11 +57,7 @@ class ToolWindowsStory : public QObject {
 
  private slots:
   void initTestCase() { StartModalWatchdog(); }
-  void cleanup() {
-    const QString abandoned = AbandonedDialogs();
-    AbandonedDialogs().clear();
-    QVERIFY2(abandoned.isEmpty(), qPrintable("dialogs left open: " + abandoned));
-  }
+  void cleanup() { ExpectNoAbandonedDialogs(); }
 
   void deadBeforeAModelIsOpen() {
     StartForms();

@@ -48,14 +48,16 @@ inline void StartForms(const std::string& commandLine = "\"kobaltine\"", bool sh
 //   WhenModal([](QWidget* d) { ... static_cast<QDialog*>(d)->accept(); });
 //   MainWindow->New1Click();   // blocks in exec() until action closes the dialog
 // The action runs once. If no modal dialog appears, it is dropped.
-inline QPointer<QTimer> WhenModal(std::function<void(QWidget*)> action, int timeoutMs = 5000) {
+// When match is given, only a dialog for which it is true is taken.
+inline QPointer<QTimer> WhenModal(std::function<void(QWidget*)> action, int timeoutMs = 5000,
+                                  std::function<bool(QWidget*)> match = {}) {
   auto* timer = new QTimer(PendingActions());
   auto clock = std::make_shared<QElapsedTimer>();
   clock->start();
   timer->setInterval(5);
-  QObject::connect(timer, &QTimer::timeout, [timer, clock, action, timeoutMs]() {
+  QObject::connect(timer, &QTimer::timeout, [timer, clock, action, match, timeoutMs]() {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal != nullptr && modal->isVisible()) {
+    if (modal != nullptr && modal->isVisible() && (!match || match(modal))) {
       timer->stop();
       timer->deleteLater();
       action(modal);
