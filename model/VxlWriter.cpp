@@ -142,7 +142,10 @@ int CreateTemporary(const std::string& dir, std::string& tempPath) {
     std::uint64_t r = rng();
     std::string name = ".vxl-";
     for (int i = 0; i < 12; ++i, r >>= 4) name += hex[r & 15];
-    tempPath = dir + "/" + name + ".tmp";
+    tempPath = dir;
+    tempPath += "/";
+    tempPath += name;
+    tempPath += ".tmp";
     const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd >= 0 || errno != EEXIST) return fd;
   }

@@ -58,7 +58,7 @@ class WordReader {
   }
 
   std::FILE* file_;
-  char buffer_[4096];
+  char buffer_[4096] = {};
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
   bool readAny_ = false;
