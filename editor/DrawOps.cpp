@@ -16,7 +16,8 @@ void FillRectOnLayer(VoxelGrid& grid, int x0, int y0, int x1, int y1, int z, std
   y1 = std::min(y1, last);
   if (x0 > x1 || y0 > y1) return;
   for (int y = y0; y <= y1; ++y)
-    std::memset(&grid.at(unsigned(x0), unsigned(y), unsigned(z)), value, std::size_t(x1) - std::size_t(x0) + 1);
+    std::memset(&grid.at(unsigned(x0), unsigned(y), unsigned(z)), value,
+                std::size_t(x1) - std::size_t(x0) + 1);
 }
 
 bool FloodFillLayer(VoxelGrid& grid, int sizeX, int sizeY, int z, int startX, int startY,
