@@ -16,6 +16,7 @@
 #include "model/VxlWriter.h"
 
 void TMainWindow::Open1Click() {
+  if (!ConfirmDiscard()) return;
   std::string path;
   if (!RunFileDialog(FileDial, path)) return;
   LoadVoxelFile(path);
@@ -37,6 +38,7 @@ void TMainWindow::LoadVoxelFile(const std::string& path) {
     TransDial->ShowTailerValues();
     View.CurrentLayer = Model.SizeZ - 1;
     DocumentOpenState();  // also the layer window's range, ViewSpan and the image box
+    ResetHistory();
   }
   CommandLineFilePending = false;
   Refresh1Click();
@@ -50,7 +52,8 @@ bool TMainWindow::SaveVoxelFile(const std::string& path) {
   }
   Doc.Untitled = false;
   Doc.Modified = false;
-  DisableSave();
+  History.MarkSaved();
+  UpdateEditState();
   return true;
 }
 
@@ -62,23 +65,26 @@ void TMainWindow::SaveButtonClick() {
 }
 
 void TMainWindow::SaveAsButtonClick() {
+  SaveAs();
+}
+
+bool TMainWindow::SaveAs() {
   std::string path;
-  if (!RunFileDialog(SaveAsDial, path)) return;
+  if (!RunFileDialog(SaveAsDial, path)) return false;
   ClearFileName(SaveAsDial);
-  if (!SaveVoxelFile(path)) return;
+  if (!SaveVoxelFile(path)) return false;
   Doc.FilePath = path;
   Doc.FileTitle = FileTitleOf(path);
   UpdateCaption();
+  return true;
 }
 
 void TMainWindow::New1Click() {
+  if (!ConfirmDiscard()) return;
   NewBox->exec();
 }
 
 void TMainWindow::CreateNewModel(std::uint8_t sizeX, std::uint8_t sizeY, std::uint8_t sizeZ) {
-  Model.SizeX = sizeX;
-  Model.SizeY = sizeY;
-  Model.SizeZ = sizeZ;
   SliceBitmap.Resize(sizeX * View.Zoom, sizeY * View.Zoom);
   ImageBox->show();
   View.CurrentLayer = 0;
@@ -95,4 +101,5 @@ void TMainWindow::CreateNewModel(std::uint8_t sizeX, std::uint8_t sizeY, std::ui
   ShowName();
   // The transformation window shows the new defaults at once rather than stale values.
   TransDial->ShowTailerValues();
+  ResetHistory();
 }

@@ -144,7 +144,8 @@ void TMainWindow::BuildMenus() {
   Edit1 = bar->addMenu("&Edit");
   Edit1->setObjectName("Edit1");
   Undo1 = MakeItem(Edit1, "Undo1", "&Undo", QKeySequence("Ctrl+Z"));
-  Redo1 = MakeItem(Edit1, "Redo1", "&Redo");
+  Redo1 = MakeItem(Edit1, "Redo1", "&Redo", QKeySequence("Ctrl+Y"));
+  Redo1->setShortcuts({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")});
   N1 = MakeSeparator(Edit1, "N1");
   Cu1 = MakeItem(Edit1, "Cu1", "Cu&t", QKeySequence("Shift+Del"));
   Copy1 = MakeItem(Edit1, "Copy1", "&Copy", QKeySequence("Ctrl+Ins"));
@@ -199,6 +200,8 @@ void TMainWindow::BuildMenus() {
   About1 = MakeItem(Help1, "About1", "&About");
 
   Bind(New1, &TMainWindow::New1Click);
+  Bind(Undo1, &TMainWindow::Undo1Click);
+  Bind(Redo1, &TMainWindow::Redo1Click);
   Bind(Open1, &TMainWindow::Open1Click);
   Bind(Save1, &TMainWindow::SaveButtonClick);
   Bind(SaveAs1, &TMainWindow::SaveAsButtonClick);
@@ -251,8 +254,8 @@ void TMainWindow::BuildToolBar() {
   SaveButton = button("SaveButton", 48, "Save", "save", false);
   SaveAsButton = button("SaveAsButton", 71, "Save As", "saveas", false);
   PropButton = button("PropButton", 94, "Properties", "properties", false);
-  UndoButton = button("UndoButton", 125, "Undo - Coming Soon!", "undo", false);
-  RedoButton = button("RedoButton", 148, "Redo - Coming Soon!", "redo", false);
+  UndoButton = button("UndoButton", 125, "Undo", "undo", false);
+  RedoButton = button("RedoButton", 148, "Redo", "redo", false);
   CutButton = button("CutButton", 171, "Cut - Coming Soon!", "cut", false);
   CopyButton = button("CopyButton", 194, "Copy - Coming Soon!", "copy", false);
   PasteButton = button("PasteButton", 217, "Paste - Coming Soon!", "paste", false);
@@ -279,6 +282,8 @@ void TMainWindow::BuildToolBar() {
   connect(OpenButton, &QToolButton::clicked, this, &TMainWindow::Open1Click);
   connect(SaveButton, &QToolButton::clicked, this, &TMainWindow::SaveButtonClick);
   connect(SaveAsButton, &QToolButton::clicked, this, &TMainWindow::SaveAsButtonClick);
+  connect(UndoButton, &QToolButton::clicked, this, &TMainWindow::Undo1Click);
+  connect(RedoButton, &QToolButton::clicked, this, &TMainWindow::Redo1Click);
   connect(PropButton, &QToolButton::clicked, this, &TMainWindow::PropButtonClick);
   connect(HideUnderBut, &QToolButton::clicked, this, &TMainWindow::HideUnderLay1Click);
   connect(ColorBut, &QToolButton::clicked, this, &TMainWindow::Colors2Click);
@@ -466,7 +471,7 @@ void TMainWindow::FormDestroy() {
 }
 
 void TMainWindow::Exit1Click() {
-  close();
+  close();  // closeEvent asks about unsaved changes first
 }
 
 void TMainWindow::About1Click() {
@@ -514,6 +519,7 @@ void TMainWindow::View3D1Click() {
 
 void TMainWindow::DocumentOpenState() {
   View1->menuAction()->setEnabled(true);
+  Edit1->menuAction()->setEnabled(true);
   Colors1->menuAction()->setEnabled(true);
   for (QAction* a : {SaveAs1, Properties1, Matrix1, SelectLayer1, Stats1, View3D1})
     a->setEnabled(true);
@@ -534,12 +540,6 @@ void TMainWindow::DocumentOpenState() {
   // A drag cut short by a dialog never delivered its release; it must not go on
   // painting into the new model.
   MouseHeld = false;
-}
-
-void TMainWindow::EnableSaveForEdit() {
-  if (Doc.Untitled) return;
-  Save1->setEnabled(true);
-  SaveButton->setEnabled(true);
 }
 
 void TMainWindow::DisableSave() {

@@ -7,6 +7,8 @@
 //   editor/MainWindowTools.cpp   tool selection and the mouse in the image box
 //   editor/MainWindowReadout.cpp colour boxes and the statistics readouts
 //   palette/MainWindowPalette.cpp palette files and the palette dialog's openers
+//   app/MainWindowHistory.cpp    the edit history: recording, Undo, Redo, the Save rule
+//                                and the question before unsaved changes are discarded
 
 #include <QColor>
 #include <QCursor>
@@ -19,6 +21,8 @@
 #include "editor/PixelBuffer.h"
 #include "editor/SliceRender.h"
 #include "editor/Tools.h"
+#include "model/CellPatch.h"
+#include "model/EditHistory.h"
 #include "model/VoxelModel.h"
 #include "view3d/Renderer3D.h"
 
@@ -55,6 +59,9 @@ class TMainWindow : public QMainWindow {
   // ---- The model and the document state ----
   TVoxelModel Model;
   TDocumentState Doc;  // FilePath, FileTitle, Untitled, Modified
+  // Every change of the model is a step of it; the document is changed exactly when the
+  // history is away from the point where it was last loaded or saved.
+  EditHistory History;
 
   // ---- View state of the slice view ----
   SliceViewState View;  // CurrentLayer, Zoom, NormalsMode, UnderlayHidden, LeftColor, ...
@@ -75,6 +82,7 @@ class TMainWindow : public QMainWindow {
   int PointerY = 0;
   std::uint8_t FillValue = 0;
   FloodFillWork FloodWork;  // MarkPlane and the fill's stack
+  std::unique_ptr<CellEdit> Stroke;  // the pen stroke being drawn, press to release
 
   // ---- 3D view buffers (ViewBitmap, ViewIndexBuffer, DepthBuffer, SineTable) ----
   View3DBuffers View3D;
@@ -139,6 +147,8 @@ class TMainWindow : public QMainWindow {
   void Open1Click();
   void SaveButtonClick();
   void SaveAsButtonClick();
+  // Save As; false when its dialog was cancelled or the file could not be written.
+  bool SaveAs();
   // Loads a file with every check and message, and sets up the document on success.
   void LoadVoxelFile(const std::string& path);
   // Writes the model; on failure shows a message and changes no document state.
@@ -162,8 +172,6 @@ class TMainWindow : public QMainWindow {
   // Called by each tool window's FormClose.
   void ToolWindowClosed(QAction* item, QToolButton* button);
   void DocumentOpenState();
-  // The Save rule for an edit: enables Save1 and SaveButton unless the model is Untitled.
-  void EnableSaveForEdit();
   void DisableSave();
   // Caption: "Kobaltine", "untitled - Kobaltine" or FileTitle + " - Kobaltine".
   void UpdateCaption();
@@ -171,6 +179,23 @@ class TMainWindow : public QMainWindow {
   void ShowName();
   // The layer window's track bar and number box follow SizeZ and CurrentLayer.
   void SetLayerRange();
+
+  // ---- Edit history (app/MainWindowHistory.cpp) ----
+  void Undo1Click();
+  void Redo1Click();
+  // Takes a step the core has already applied (null: nothing changed), then updates the
+  // commands; the caller shows the change, as each command has its own way of doing so.
+  void RecordStep(std::unique_ptr<EditStep> step);
+  // The one refresh after a step is taken back or made again: everything that shows
+  // what changed. A change of cells also brings their layer into view.
+  void ShowChanges(const ChangeSet& changes);
+  // Undo, Redo and their tips, and the Save rule: Save is enabled exactly while a
+  // titled document differs from what was last loaded or saved.
+  void UpdateEditState();
+  // Asks before a changed document is replaced or closed; true when the caller may go on.
+  bool ConfirmDiscard();
+  // New or opened document: an empty history at its saved point.
+  void ResetHistory();
 
   // ---- Slice view (editor/MainWindowSlice.cpp) ----
   void Refresh1Click();
@@ -185,7 +210,7 @@ class TMainWindow : public QMainWindow {
   // Renders with the 3D view left alone (zoom, modes, underlay, layer changes).
   void RefreshWithout3D();
   // The grid the tools edit: Normals in normals mode, else Colours.
-  VoxelGrid& EditedGrid();
+  GridKind EditedGridKind() const;
   // Fills one cell's square on the screen image (and optionally SliceBitmap).
   void FillCellOnScreen(int x, int y, std::int32_t colour, bool alsoSliceBitmap);
 
@@ -208,6 +233,11 @@ class TMainWindow : public QMainWindow {
   void RightColorBoxMouseMove();
   void ColourBoxReadout(std::uint8_t value);
   void VoxelReadout(int x, int y, int z);
+  // Reads the last voxel or colour box again, after what it showed may have changed.
+  void RepeatReadout();
+  enum class ReadoutSource { None, Voxel, LeftBox, RightBox };
+  ReadoutSource LastReadout = ReadoutSource::None;
+  int ReadoutX = 0, ReadoutY = 0, ReadoutZ = 0;
   // Fill of a colour box for a drawing value: grey in normals mode, else the palette colour.
   std::int32_t DrawingValueColour(std::uint8_t value) const;
 
@@ -222,6 +252,7 @@ class TMainWindow : public QMainWindow {
 
  protected:
   void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 

@@ -9,6 +9,7 @@
 
 #include "app/Forms.h"
 #include "app/TMainWindow.h"
+#include "model/DocumentSteps.h"
 #include "resources/Artwork.h"
 
 namespace {
@@ -143,13 +144,15 @@ void TPropWindow::RadioButClick() {
 
 void TPropWindow::ApplyChanges() {
   TVoxelModel& model = MainWindow->Model;
-  StoreNameText(model.Name, NameText->text().toLatin1().toStdString());
-  MainWindow->ShowName();
+  NameBytes name = model.Name;
+  StoreNameText(name, NameText->text().toLatin1().toStdString());
+  std::uint8_t normalType = model.NormalType;
   if (TSSelect->isChecked())
-    model.NormalType = 2;
+    normalType = 2;
   else if (RA2Select->isChecked())
-    model.NormalType = 4;
-  MainWindow->EnableSaveForEdit();
+    normalType = 4;
+  MainWindow->RecordStep(ChangeProperties(model, name, normalType, "Properties"));
+  MainWindow->ShowName();
 }
 
 void TPropWindow::ApplyButtonClick() {

@@ -1,6 +1,7 @@
 #include "dialogs/TValChDial.h"
 
 #include <QKeyEvent>
+#include <bit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,6 +10,7 @@
 #include "app/TMainWindow.h"
 #include "dialogs/CentreOnScreen.h"
 #include "dialogs/TTransDial.h"
+#include "model/DocumentSteps.h"
 #include "model/NumberText.h"
 
 TValChDial::TValChDial(QWidget* owner)
@@ -55,11 +57,13 @@ void TValChDial::keyPressEvent(QKeyEvent* event) {
 
 void TValChDial::OKButClick() {
   const float value = ToSingleSaturated(ParseLeadingDouble(NumBox->text().toStdString()));
-  MainWindow->Model.SetTailerFloat(ValueIndex, value);
   accept();
+  // The caption names the value: the step is "X Offset", and so on.
+  MainWindow->RecordStep(ChangeTailerValue(MainWindow->Model, ValueIndex,
+                                           std::bit_cast<std::uint32_t>(value),
+                                           windowTitle().toStdString()));
   TransDial->ShowTailerValues();
   MainWindow->Doc.Modified = true;
-  MainWindow->EnableSaveForEdit();
 }
 
 void TValChDial::CancelButClick() {

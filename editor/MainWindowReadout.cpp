@@ -41,6 +41,10 @@ void ShowValue(bool normalsMode, const PaletteRGB& palette, std::uint8_t value) 
 void TMainWindow::VoxelReadout(int x, int y, int z) {
   if (StatBox == nullptr) return;
   if (x < 0 || x >= Model.SizeX || y < 0 || y >= Model.SizeY || z < 0 || z >= Model.SizeZ) return;
+  LastReadout = ReadoutSource::Voxel;
+  ReadoutX = x;
+  ReadoutY = y;
+  ReadoutZ = z;
   StatBox->XText->setText(QString::asprintf("X: %i", x));
   StatBox->YText->setText(QString::asprintf("Y: %i", y));
   StatBox->ZText->setText(QString::asprintf("Z: %i", z));
@@ -59,7 +63,25 @@ void TMainWindow::ColourBoxReadout(std::uint8_t value) {
 
 void TMainWindow::LeftColorBoxMouseMove() {
   ColourBoxReadout(View.LeftColor);
+  LastReadout = ReadoutSource::LeftBox;
 }
 void TMainWindow::RightColorBoxMouseMove() {
   ColourBoxReadout(View.RightColor);
+  LastReadout = ReadoutSource::RightBox;
+}
+
+void TMainWindow::RepeatReadout() {
+  switch (LastReadout) {
+    case ReadoutSource::None:
+      break;
+    case ReadoutSource::Voxel:
+      VoxelReadout(ReadoutX, ReadoutY, ReadoutZ);  // nothing when the cell left the extent
+      break;
+    case ReadoutSource::LeftBox:
+      LeftColorBoxMouseMove();
+      break;
+    case ReadoutSource::RightBox:
+      RightColorBoxMouseMove();
+      break;
+  }
 }

@@ -36,8 +36,8 @@ void TMainWindow::ImageBoxPaint() {
   ImageBox->update();
 }
 
-VoxelGrid& TMainWindow::EditedGrid() {
-  return View.NormalsMode ? Model.Normals : Model.Colours;
+GridKind TMainWindow::EditedGridKind() const {
+  return View.NormalsMode ? GridKind::Normals : GridKind::Colours;
 }
 
 std::int32_t TMainWindow::DrawingValueColour(std::uint8_t value) const {

@@ -63,12 +63,7 @@ void TMainWindow::SelectPaint() {
 
 void TMainWindow::ImageBoxMouseDown(Qt::MouseButton button, int x, int y) {
   if (!IsDrawingButton(button) || !Model.IsOpen()) return;
-
-  // The Save rule: the first press on a model with a file name enables Save once.
-  if (!Doc.Untitled && !Doc.Modified) {
-    EnableSaveForEdit();
-    Doc.Modified = true;
-  }
+  // Save follows the history: a press enables it only by changing something.
 
   const int px = x / View.Zoom;
   const int py = y / View.Zoom;
@@ -77,6 +72,8 @@ void TMainWindow::ImageBoxMouseDown(Qt::MouseButton button, int x, int y) {
   SquareRect = {px, py, px, py};
   // A drag belongs to one press; whatever an interrupted earlier drag left behind is gone.
   MouseHeld = false;
+  if (Stroke) RecordStep(Stroke->Finish());
+  Stroke.reset();
 
   const std::uint8_t value = button == Qt::RightButton ? View.RightColor : View.LeftColor;
   const bool inside = px >= 0 && px < Model.SizeX && py >= 0 && py < Model.SizeY;
@@ -94,7 +91,9 @@ void TMainWindow::ImageBoxMouseDown(Qt::MouseButton button, int x, int y) {
       PointerX = px;
       PointerY = py;
       MouseHeld = true;
-      EditedGrid().at(unsigned(px), unsigned(py), unsigned(View.CurrentLayer)) = value;
+      // The whole stroke, press to release, is one step.
+      Stroke = std::make_unique<CellEdit>(Model, LayerBox(Model, View.CurrentLayer), "Pen stroke");
+      Stroke->Set(EditedGridKind(), px, py, View.CurrentLayer, value);
       // The screen only: the render at release brings SliceBitmap up to date.
       FillCellOnScreen(
           px, py, PreviewColour(Model, View, Planes, unsigned(px), unsigned(py), value), false);
@@ -103,8 +102,12 @@ void TMainWindow::ImageBoxMouseDown(Qt::MouseButton button, int x, int y) {
       PointerX = px;
       PointerY = py;
       FillValue = value;
-      FloodFillLayer(EditedGrid(), Model.SizeX, Model.SizeY, View.CurrentLayer, px, py, FillValue,
-                     FloodWork);
+      {
+        CellEdit fill(Model, LayerBox(Model, View.CurrentLayer), "Flood fill");
+        FloodFillLayer(fill.Grid(EditedGridKind()), Model.SizeX, Model.SizeY, View.CurrentLayer,
+                       px, py, FillValue, FloodWork);
+        RecordStep(fill.Finish());
+      }
       // Rendered even when the start cell already held the value.
       Refresh1Click();
       break;
@@ -152,7 +155,7 @@ void TMainWindow::ImageBoxMouseMove(int x, int y) {
     ImageBoxPaint();
   } else if (CurrentTool == DrawTool::Freehand && inside) {
     // One cell per move event: a fast stroke may leave gaps.
-    EditedGrid().at(unsigned(PointerX), unsigned(PointerY), unsigned(View.CurrentLayer)) = value;
+    if (Stroke) Stroke->Set(EditedGridKind(), PointerX, PointerY, View.CurrentLayer, value);
     FillCellOnScreen(
         PointerX, PointerY,
         PreviewColour(Model, View, Planes, unsigned(PointerX), unsigned(PointerY), value), false);
@@ -169,10 +172,15 @@ void TMainWindow::ImageBoxMouseUp(Qt::MouseButton button, int, int) {
   if (CurrentTool == DrawTool::Square && dragging) {
     const std::uint8_t value = button == Qt::RightButton ? View.RightColor : View.LeftColor;
     const VoxelRect r = SquareRect;
-    FillRectOnLayer(EditedGrid(), ClampTo(r.X0, Model.SizeX), ClampTo(r.Y0, Model.SizeY),
-                    ClampTo(r.X1, Model.SizeX), ClampTo(r.Y1, Model.SizeY),
-                    ClampTo(View.CurrentLayer, Model.SizeZ), value);
+    const int x0 = ClampTo(r.X0, Model.SizeX), y0 = ClampTo(r.Y0, Model.SizeY);
+    const int x1 = ClampTo(r.X1, Model.SizeX), y1 = ClampTo(r.Y1, Model.SizeY);
+    const int z = ClampTo(View.CurrentLayer, Model.SizeZ);
+    CellEdit rect(Model, CellBox{x0, y0, z, x1, y1, z}, "Filled rectangle");
+    FillRectOnLayer(rect.Grid(EditedGridKind()), x0, y0, x1, y1, z, value);
+    RecordStep(rect.Finish());
   }
+  if (Stroke) RecordStep(Stroke->Finish());
+  Stroke.reset();
   // The render makes the screen, SliceBitmap and the 3D view agree with the model again,
   // also wiping a preview that an interrupted drag left on the screen.
   Refresh1Click();

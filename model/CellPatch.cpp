@@ -70,27 +70,35 @@ void CellEdit::Set(GridKind kind, int x, int y, int z, std::uint8_t value) {
   if (x < box_.X0 || x > box_.X1 || y < box_.Y0 || y > box_.Y1 || z < box_.Z0 || z > box_.Z1)
     return;  // outside what was noted the change could not be taken back
   GridOf(model_, kind).at(unsigned(x), unsigned(y), unsigned(z)) = value;
+  touched_ |= CellBox{x, y, z, x, y, z};
 }
 
 std::unique_ptr<CellPatch> CellEdit::Finish() {
-  if (box_.Empty()) return nullptr;
+  if (box_.Empty() || touched_.Empty()) return nullptr;
   const std::size_t n = box_.Cells();
   const std::size_t width = std::size_t(box_.X1 - box_.X0 + 1);
-  // The bounding box of the cells that differ in either grid.
+  const std::size_t height = std::size_t(box_.Y1 - box_.Y0 + 1);
+  // Where the noted cells of (x, y, z) begin in before_.
+  auto noted = [&](int x, int y, int z) {
+    return (std::size_t(z - box_.Z0) * height + std::size_t(y - box_.Y0)) * width +
+           std::size_t(x - box_.X0);
+  };
+  // The bounding box of the written cells that differ in either grid.
   CellBox changed;
-  ForEachRow(box_, [&](std::size_t at, std::size_t i, std::size_t) {
-    const std::uint8_t* c = &model_.Colours[at];
-    const std::uint8_t* nm = &model_.Normals[at];
-    const std::uint8_t* bc = &before_[i];
-    const std::uint8_t* bn = &before_[n + i];
-    if (std::memcmp(c, bc, width) == 0 && std::memcmp(nm, bn, width) == 0) return;
-    std::size_t lo = 0, hi = width - 1;
-    while (c[lo] == bc[lo] && nm[lo] == bn[lo]) ++lo;
-    while (c[hi] == bc[hi] && nm[hi] == bn[hi]) --hi;
-    const int y = box_.Y0 + int((i / width) % std::size_t(box_.Y1 - box_.Y0 + 1));
-    const int z = box_.Z0 + int(i / width / std::size_t(box_.Y1 - box_.Y0 + 1));
-    changed |= CellBox{box_.X0 + int(lo), y, z, box_.X0 + int(hi), y, z};
-  });
+  const std::size_t tw = std::size_t(touched_.X1 - touched_.X0 + 1);
+  for (int z = touched_.Z0; z <= touched_.Z1; ++z)
+    for (int y = touched_.Y0; y <= touched_.Y1; ++y) {
+      const std::size_t at = CellIndex(unsigned(touched_.X0), unsigned(y), unsigned(z));
+      const std::uint8_t* c = model_.Colours.data() + at;
+      const std::uint8_t* nm = model_.Normals.data() + at;
+      const std::uint8_t* bc = &before_[noted(touched_.X0, y, z)];
+      const std::uint8_t* bn = bc + n;
+      if (std::memcmp(c, bc, tw) == 0 && std::memcmp(nm, bn, tw) == 0) continue;
+      std::size_t lo = 0, hi = tw - 1;
+      while (c[lo] == bc[lo] && nm[lo] == bn[lo]) ++lo;
+      while (c[hi] == bc[hi] && nm[hi] == bn[hi]) --hi;
+      changed |= CellBox{touched_.X0 + int(lo), y, z, touched_.X0 + int(hi), y, z};
+    }
   if (changed.Empty()) return nullptr;
 
   // The noted cells cut down to the changed box.
@@ -111,6 +119,6 @@ std::unique_ptr<CellPatch> CellEdit::Finish() {
   before_.shrink_to_fit();
   auto step = std::make_unique<CellPatch>(std::move(label_), changed, std::move(before),
                                           CopyCells(model_, changed));
-  box_ = CellBox{};
+  box_ = touched_ = CellBox{};
   return step;
 }

@@ -42,7 +42,10 @@ class CellEdit {
   CellEdit(TVoxelModel& model, const CellBox& box, std::string label);
 
   // The grids, for the drawing operations that write many cells at once.
-  VoxelGrid& Grid(GridKind kind) { return GridOf(model_, kind); }
+  VoxelGrid& Grid(GridKind kind) {
+    touched_ = box_;  // anything inside the box may change now
+    return GridOf(model_, kind);
+  }
   void Set(GridKind kind, int x, int y, int z, std::uint8_t value);
   const CellBox& Box() const { return box_; }
 
@@ -55,4 +58,5 @@ class CellEdit {
   CellBox box_;
   std::string label_;
   std::vector<std::uint8_t> before_;
+  CellBox touched_;  // the cells written so far, which alone Finish compares
 };

@@ -6,6 +6,7 @@
 #include "app/Forms.h"
 #include "app/MessageDialogs.h"
 #include "app/TMainWindow.h"
+#include "model/DocumentSteps.h"
 #include "palette/PaletteFile.h"
 #include "palette/TPaletteDialog.h"
 
@@ -24,9 +25,12 @@ void TMainWindow::SavePal1Click() {
 void TMainWindow::ReadPaletteFile(const std::string& path) {
   ClearFileName(PalDial);
   // The reader replaces the whole palette or leaves it as it was.
-  const PaletteStatus status = ::ReadPaletteFile(path, Model.Palette);
-  if (status != PaletteStatus::Ok) ShowMessageDialog(PaletteStatusMessage(status), "&OK");
-  // Loading a palette is not an edit of the model: the Save rule is left alone.
+  PaletteRGB loaded = Model.Palette;
+  const PaletteStatus status = ::ReadPaletteFile(path, loaded);
+  if (status != PaletteStatus::Ok)
+    ShowMessageDialog(PaletteStatusMessage(status), "&OK");
+  else
+    RecordStep(ChangePalette(Model, loaded, "Load Palette"));  // the file keeps the palette
   Refresh1Click();
 }
 

@@ -14,6 +14,7 @@
 #include "app/TMainWindow.h"
 #include "dialogs/CentreOnScreen.h"
 #include "editor/TColorBox.h"
+#include "model/DocumentSteps.h"
 
 namespace {
 constexpr int kClientWidth = 331;
@@ -213,12 +214,15 @@ void TPaletteDialog::PaintBox1Click() {
 
 void TPaletteDialog::PaintBox1DblClick() {
   if (EditMode) {
-    std::int32_t& entry = MainWindow->Model.Palette[CurrentCell().Index];
-    PalEditDialog->setCurrentColor(ModelColour(entry));
+    const std::uint8_t index = CurrentCell().Index;
+    PalEditDialog->setCurrentColor(ModelColour(MainWindow->Model.Palette[index]));
     // A cancelled chooser keeps its starting colour, so the entry stays as it was.
     if (PalEditDialog->exec() == QDialog::Accepted) {
       const QColor chosen = PalEditDialog->currentColor();
-      entry = PackRGB(unsigned(chosen.red()), unsigned(chosen.green()), unsigned(chosen.blue()));
+      // Shown live in the dialog; OK turns all of the dialog's edits into one step.
+      SetPaletteEntryUnrecorded(
+          MainWindow->Model, index,
+          PackRGB(unsigned(chosen.red()), unsigned(chosen.green()), unsigned(chosen.blue())));
     }
     PaintBox1->update();
   }
@@ -232,14 +236,17 @@ void TPaletteDialog::PalOKButtonClick() {
   box->SetFill(MainWindow->DrawingValueColour(value), value);
   done(QDialog::Accepted);
   if (EditMode) {
+    // Every entry changed while the dialog was open makes one step.
+    const PaletteRGB edited = MainWindow->Model.Palette;
+    SetPaletteUnrecorded(MainWindow->Model, PaletteBackup);
+    MainWindow->RecordStep(ChangePalette(MainWindow->Model, edited, "Edit Palette"));
     MainWindow->Refresh1Click();
-    MainWindow->EnableSaveForEdit();
   }
   EditMode = false;
 }
 
 void TPaletteDialog::PalCancelButtonClick() {
-  if (EditMode) MainWindow->Model.Palette = PaletteBackup;
+  if (EditMode) SetPaletteUnrecorded(MainWindow->Model, PaletteBackup);
   // Column and row follow at the next opening.
   CurrentCell().Index = CurrentValue();
   EditMode = false;

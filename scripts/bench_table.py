@@ -29,6 +29,10 @@ ROWS = [
     (r"^ReferenceRender/shape:0/ax:219/", "3D render, plain formulas, TS Cameo", "dense 255^3", "reference"),
     (r"^ReferenceRender/shape:1/ax:219/", "3D render, plain formulas, TS Cameo", "hollow 255 shell", "reference"),
     (r"^ReferenceRender/shape:2/ax:219/", "3D render, plain formulas, TS Cameo", "69x39x17", "reference"),
+    (r"^BM_UndoWholeLayerFill", "undo a fill of a whole layer", "255x255 layer", "< 1 ms"),
+    (r"^BM_RedoWholeLayerFill", "redo a fill of a whole layer", "255x255 layer", "< 1 ms"),
+    (r"^BM_RecordPenStroke1000", "record a 1,000-cell pen stroke", "255x255 layer", "< 0.1 ms"),
+    (r"^BM_TwoHundredWholeLayerSteps", "200 whole-layer steps (memory: see counters)", "255x255 layers", "<= 64 MiB"),
 ]
 
 UNITS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}

@@ -177,7 +177,7 @@ class AccessibilityTest : public QObject {
     QVERIFY(!State(w->StatsButton).checked);
     QVERIFY(!State(w->Stats1).checked);
 
-    w->EnableSaveForEdit();
+    ChangeOneCell(0, 0, 0, std::uint8_t(w->Model.Colours.at(0, 0, 0) + 1));
     QVERIFY(!State(w->SaveButton).disabled && !State(w->Save1).disabled);
   }
 

@@ -115,7 +115,7 @@ class MainWindowTest : public QObject {
         {"Properties1", "&Properties...", "", false},
         {"Exit1", "E&xit", "", true},
         {"Undo1", "&Undo", "Ctrl+Z", false},
-        {"Redo1", "&Redo", "", false},
+        {"Redo1", "&Redo", "Ctrl+Y", false},
         {"Cu1", "Cu&t", "Shift+Del", false},
         {"Copy1", "&Copy", "Ctrl+Ins", false},
         {"Paste1", "&Paste", "Shift+Ins", false},
@@ -168,8 +168,8 @@ class MainWindowTest : public QObject {
         {"SaveButton", 48, "Save", false, false},
         {"SaveAsButton", 71, "Save As", false, false},
         {"PropButton", 94, "Properties", false, false},
-        {"UndoButton", 125, "Undo - Coming Soon!", false, false},
-        {"RedoButton", 148, "Redo - Coming Soon!", false, false},
+        {"UndoButton", 125, "Undo", false, false},
+        {"RedoButton", 148, "Redo", false, false},
         {"CutButton", 171, "Cut - Coming Soon!", false, false},
         {"CopyButton", 194, "Copy - Coming Soon!", false, false},
         {"PasteButton", 217, "Paste - Coming Soon!", false, false},
@@ -237,7 +237,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(MainWindow->ImageBox->size(), QSize(80, 48));
     QVERIFY(MainWindow->View1->menuAction()->isEnabled());
     QVERIFY(MainWindow->Colors1->menuAction()->isEnabled());
-    QVERIFY(!MainWindow->Edit1->menuAction()->isEnabled());
+    QVERIFY(MainWindow->Edit1->menuAction()->isEnabled());  // with nothing to undo yet
+    QVERIFY(!Find("Undo1")->isEnabled() && !Find("Redo1")->isEnabled());
     QVERIFY(!Find("Save1")->isEnabled());
     QVERIFY(!Find<QToolButton>("SaveButton")->isEnabled());
     for (const char* n : {"SaveAs1", "Properties1", "Matrix1", "SelectLayer1", "Stats1", "View3D1"})
@@ -318,9 +319,7 @@ class MainWindowTest : public QObject {
     QTemporaryDir dir;
     const QString path = WriteModel(dir, "a.vxl", 5, 5, 5);
     LoadAnswering(path);
-    MainWindow->Model.Colours.at(2, 2, 4) = 9;
-    MainWindow->Doc.Modified = true;
-    MainWindow->EnableSaveForEdit();
+    ChangeOneCell(2, 2, 4, 9);
     QVERIFY(Find("Save1")->isEnabled());
 
     Find("Save1")->trigger();
@@ -352,9 +351,7 @@ class MainWindowTest : public QObject {
     original.open(QIODevice::ReadOnly);
     const QByteArray before = original.readAll();
     original.close();
-    MainWindow->Model.Colours.at(0, 0, 0) = 3;
-    MainWindow->Doc.Modified = true;
-    MainWindow->EnableSaveForEdit();
+    ChangeOneCell(0, 0, 0, 3);
 
     // The document's folder disappears: Save fails, says so, keeps Save enabled.
     MainWindow->Doc.FilePath = dir.filePath("gone/keep.vxl").toStdString();

@@ -72,14 +72,16 @@ class MessageCatcher {
 
 // Makes an untitled model through the New dialog, as a user would.
 inline void CreateThroughNewBox(const char* x, const char* y, const char* z) {
-  kobaltine_test::WhenModal([=](QWidget*) {
-    NewBox->LengthNum->setText(x);
-    NewBox->WidthNum->setText(y);
-    NewBox->HeightNum->setText(z);
-    MessageCatcher catcher;
-    QTest::mouseClick(NewBox->OKBtn, Qt::LeftButton);
-    if (NewBox->isVisible()) NewBox->reject();
-  });
+  kobaltine_test::WhenModal(
+      [=](QWidget*) {
+        NewBox->LengthNum->setText(x);
+        NewBox->WidthNum->setText(y);
+        NewBox->HeightNum->setText(z);
+        MessageCatcher catcher;
+        QTest::mouseClick(NewBox->OKBtn, Qt::LeftButton);
+        if (NewBox->isVisible()) NewBox->reject();
+      },
+      5000, [](QWidget* d) { return d == NewBox; });
   MainWindow->New1Click();
 }
 

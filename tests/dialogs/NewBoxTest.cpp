@@ -126,9 +126,8 @@ class TestNewBox : public QObject {
     const std::string path = MainWindow->Doc.FilePath;
     MainWindow->Matrix1->trigger();
     QVERIFY(TransDial->isVisible());
-    MainWindow->EnableSaveForEdit();
-    MainWindow->Doc.Modified = true;
-
+    ChangeOneCell(0, 0, 0, std::uint8_t(MainWindow->Model.Colours.at(0, 0, 0) + 1));
+    AnswerSaveQuestion(2);  // Discard
     CreateThroughNewBox("10", "20", "30");
 
     const TVoxelModel& m = MainWindow->Model;
@@ -196,18 +195,20 @@ class TestNewBox : public QObject {
   void cancelAndEscapeChangeNothing() {
     QTemporaryDir dir;
     QVERIFY(OpenWrittenModel(dir, "tank.vxl", "Body"));
-    MainWindow->EnableSaveForEdit();
-    MainWindow->Doc.Modified = true;
+    ChangeOneCell(0, 0, 0, std::uint8_t(MainWindow->Model.Colours.at(0, 0, 0) + 1));
     for (bool escape : {false, true}) {
-      WhenModal([escape](QWidget*) {
-        NewBox->LengthNum->setText("5");
-        NewBox->WidthNum->setText("5");
-        NewBox->HeightNum->setText("5");
-        if (escape)
-          QTest::keyClick(NewBox->WidthNum, Qt::Key_Escape);
-        else
-          QTest::mouseClick(NewBox->CancelBtn, Qt::LeftButton);
-      });
+      AnswerSaveQuestion(2);  // Discard, then cancel New itself
+      WhenModal(
+          [escape](QWidget*) {
+            NewBox->LengthNum->setText("5");
+            NewBox->WidthNum->setText("5");
+            NewBox->HeightNum->setText("5");
+            if (escape)
+              QTest::keyClick(NewBox->WidthNum, Qt::Key_Escape);
+            else
+              QTest::mouseClick(NewBox->CancelBtn, Qt::LeftButton);
+          },
+          5000, [](QWidget* d) { return d == NewBox; });
       MainWindow->New1Click();
       QVERIFY(!NewBox->isVisible());
       QCOMPARE(int(MainWindow->Model.SizeX), 6);

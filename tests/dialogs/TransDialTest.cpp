@@ -204,6 +204,7 @@ class TestTransDial : public QObject {
     QVERIFY(MainWindow->Doc.Modified);
     QVERIFY(SaveEnabled());
 
+    AnswerSaveQuestion(2);  // Discard the change
     CreateThroughNewBox("4", "4", "4");
     QVERIFY(SaveDisabled());
     EditValue(TransDial->Change9, "3", Ending::OKButton);

@@ -142,7 +142,9 @@ class RejectedFilesStory : public QObject {
       // "File not found!": the file goes away after it was chosen, before it is read.
       std::function<void()> afterAccept;
       if (c.message == "File not found!") afterAccept = [path] { QFile::remove(path); };
-      QString message;
+      QString message, question;
+      // The edited model is not thrown away without asking; Discard lets Open go on.
+      const auto asked = kobaltine_test::AnswerSaveQuestion(2, &question);
       const auto chosen = ChooseFile(MainWindow->FileDial, path, afterAccept);
       const auto answered = AnswerMessage(&message);
       switch (way++ % 3) {  // the three ways to File > Open
@@ -156,8 +158,10 @@ class RejectedFilesStory : public QObject {
           MainWindow->Open1->trigger();
           break;
       }
+      Disarm(asked);
       Disarm(chosen);
       Disarm(answered);
+      QCOMPARE(question, QString("Save changes to tank.vxl?"));
       QVERIFY2(message == c.message, qPrintable(c.name + ": " + message));
       const QString changed = before.Differences(Snapshot::Take());
       QVERIFY2(changed.isEmpty(), qPrintable(c.name + " changed " + changed));
@@ -170,7 +174,9 @@ class RejectedFilesStory : public QObject {
       fieldWhenShown = d->findChild<QLineEdit*>("fileNameEdit")->text();
       TypeFileName(d, again);
     });
+    const auto asked = kobaltine_test::AnswerSaveQuestion(2);
     MainWindow->Open1->trigger();
+    Disarm(asked);
     Disarm(chosen);
     QCOMPARE(fieldWhenShown, QString());
     QCOMPARE(MainWindow->windowTitle(), QString("again.vxl - Kobaltine"));

@@ -55,7 +55,7 @@ class PaletteCommandsTest : public QObject {
  private slots:
   void init() { StartForms(); }
 
-  void loadingRefreshesTheViewsButIsNoEdit() {
+  void loadingRefreshesTheViewsAndIsOneStep() {
     QTemporaryDir dir;
     OpenSmallModel(dir);
     MainWindow->View3D1Click();
@@ -66,16 +66,21 @@ class PaletteCommandsTest : public QObject {
     for (int i = 0; i < 256; ++i) QCOMPARE(MainWindow->Model.Palette[i], PackRGB(255 - i, i, 100));
     QCOMPARE(SlicePixel(1, 1), PackRGB(243, 12, 100));
     QVERIFY(ThreeDWindow->RenderCount > renders);
-    QVERIFY(!SaveEnabled());
+    // The file holds the palette, so loading one is a change of the document: one step.
+    QVERIFY(SaveEnabled());
     QVERIFY(!MainWindow->Doc.Modified);
     QCOMPARE(FileNameFieldText(MainWindow->PalDial), std::string());
+    QCOMPARE(MainWindow->UndoButton->toolTip(), QString("Undo Load Palette"));
 
-    // An edited model stays edited, and Save stays enabled.
-    MainWindow->Doc.Modified = true;
-    MainWindow->EnableSaveForEdit();
+    // Loading the same palette again changes nothing and makes no step.
+    MainWindow->Undo1Click();
+    QVERIFY(!SaveEnabled());
+    MainWindow->ReadPaletteFile(path.toStdString());
     MainWindow->ReadPaletteFile(path.toStdString());
     QVERIFY(SaveEnabled());
-    QVERIFY(MainWindow->Doc.Modified);
+    MainWindow->Undo1Click();
+    QVERIFY(!SaveEnabled());
+    QVERIFY(!MainWindow->Undo1->isEnabled());
   }
 
   void failingFilesSayWhyAndKeepThePalette() {

@@ -18,7 +18,9 @@
 
 #include "app/Forms.h"
 #include "app/KobaltineApplication.h"
+#include "app/MessageDialogs.h"
 #include "app/TMainWindow.h"
+#include "model/CellPatch.h"
 
 namespace kobaltine_test {
 
@@ -101,6 +103,24 @@ inline void AcceptFileDialog(QWidget* dialog, const QString& path) {
   for (auto* list : dialog->findChildren<QAbstractItemView*>()) list->clearSelection();
   if (field != nullptr) field->setText(path);
   QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+}
+
+// Changes one cell's colour through the history, as a tool does.
+inline void ChangeOneCell(int x, int y, int z, std::uint8_t colour) {
+  CellEdit edit(MainWindow->Model, CellBox{x, y, z, x, y, z}, "Pen stroke");
+  edit.Set(GridKind::Colours, x, y, z, colour);
+  MainWindow->RecordStep(edit.Finish());
+}
+
+// Answers the question about unsaved changes with its button 1 (Save), 2 (Discard) or
+// 3 (Cancel), reporting the question through *text.
+inline QPointer<QTimer> AnswerSaveQuestion(int button, QString* text = nullptr) {
+  return WhenModal(
+      [button, text](QWidget*) {
+        if (text != nullptr) *text = TripleButDial->Text->text();
+        TripleButDial->findChild<QAbstractButton*>(QString("Button%1").arg(button))->click();
+      },
+      5000, [](QWidget* d) { return d == TripleButDial; });
 }
 
 }  // namespace kobaltine_test

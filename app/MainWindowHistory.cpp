@@ -1,0 +1,106 @@
+// The edit history as the main window uses it: recording the steps the commands make,
+// Undo and Redo, the Save rule that follows the history, and the question asked before
+// a changed document is thrown away.
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "app/Forms.h"
+#include "app/MessageDialogs.h"
+#include "app/TMainWindow.h"
+#include "dialogs/TTransDial.h"
+
+void TMainWindow::RecordStep(std::unique_ptr<EditStep> step) {
+  // Modified keeps its old meaning: an edit of the cells of a titled model.
+  if (step && step->Changes().Has(ChangedCells) && !Doc.Untitled) Doc.Modified = true;
+  History.Record(std::move(step));
+  UpdateEditState();
+}
+
+void TMainWindow::ResetHistory() {
+  Stroke.reset();
+  History.Clear();
+  UpdateEditState();
+}
+
+void TMainWindow::Undo1Click() {
+  // A drag in progress owns its step until the button is released.
+  if (MouseHeld || Stroke) return;
+  if (const EditStep* step = History.Undo(Model)) ShowChanges(step->Changes());
+  UpdateEditState();
+}
+
+void TMainWindow::Redo1Click() {
+  if (MouseHeld || Stroke) return;
+  if (const EditStep* step = History.Redo(Model)) ShowChanges(step->Changes());
+  UpdateEditState();
+}
+
+void TMainWindow::ShowChanges(const ChangeSet& changes) {
+  if (changes.Has(ChangedCells) && !changes.Cells.Empty()) {
+    // The user sees what was taken back: the layer it touched, unless it is on show.
+    const int top = std::min(changes.Cells.Z1, int(Model.SizeZ) - 1);
+    if (View.CurrentLayer < changes.Cells.Z0 || View.CurrentLayer > top) {
+      View.CurrentLayer = std::max(top, 0);
+      SetLayerRange();
+    }
+  }
+  if (changes.Has(ChangedName)) ShowName();
+  if (changes.Has(ChangedTailer)) TransDial->ShowTailerValues();
+  if (changes.Has(ChangedCells) || changes.Has(ChangedPalette)) Refresh1Click();
+  RepeatReadout();
+}
+
+void TMainWindow::UpdateEditState() {
+  const bool open = Model.IsOpen();
+  const EditStep* undo = open ? History.NextUndo() : nullptr;
+  const EditStep* redo = open ? History.NextRedo() : nullptr;
+  auto show = [](QAction* item, QToolButton* button, const char* verb, const EditStep* step) {
+    const QString tip =
+        step ? QString("%1 %2").arg(verb, QString::fromStdString(step->Label())) : QString(verb);
+    item->setEnabled(step != nullptr);
+    button->setEnabled(step != nullptr);
+    button->setToolTip(tip);
+    button->setAccessibleDescription(tip);
+  };
+  show(Undo1, UndoButton, "Undo", undo);
+  show(Redo1, RedoButton, "Redo", redo);
+  const bool save = open && !Doc.Untitled && History.IsChanged();
+  Save1->setEnabled(save);
+  SaveButton->setEnabled(save);
+}
+
+bool TMainWindow::ConfirmDiscard() {
+  if (!Model.IsOpen()) return true;
+  // A new model has no saved state to compare with: any step since New is work.
+  const bool changed = Doc.Untitled ? History.AnyStepRecorded() : History.IsChanged();
+  if (!changed) return true;
+  TripleButDial->Text->setText(
+      Doc.Untitled ? QString("Save changes to the new model?")
+                   : QString("Save changes to %1?").arg(QString::fromStdString(Doc.FileTitle)));
+  TripleButDial->Button1->setText("&Save");
+  TripleButDial->Button2->setText("&Discard");
+  TripleButDial->Button3->setText("&Cancel");
+  TripleButDial->DialogResult = 0;
+  TripleButDial->exec();
+  switch (TripleButDial->DialogResult) {
+    case 1:
+      if (Doc.Untitled || Doc.FilePath.empty()) return SaveAs();
+      return SaveVoxelFile(Doc.FilePath);
+    case 2:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TMainWindow::closeEvent(QCloseEvent* event) {
+  if (!ConfirmDiscard()) {
+    event->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(event);
+}

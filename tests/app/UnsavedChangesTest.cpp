@@ -1,0 +1,160 @@
+// Nothing is thrown away without asking: New, Open, Exit and the close box on a changed
+// document ask "Save changes to ...?" and each of the three answers does what it says;
+// an unchanged document is never asked about.
+
+#include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
+
+#include "dialogs/TNewBox.h"
+#include "e2e/E2eSupport.h"
+#include "model/VxlReader.h"
+
+using namespace e2e;
+using kobaltine_test::AnswerSaveQuestion;
+using kobaltine_test::ChangeOneCell;
+using kobaltine_test::Disarm;
+using kobaltine_test::StartForms;
+
+namespace {
+
+enum class Command { New, Open, Exit, CloseBox };
+enum Answer { Save = 1, Discard = 2, Cancel = 3 };
+
+// Runs the command; returns whether it went on past the question: the New dialog or
+// the Open dialog was shown, or the window closed.
+bool Run(Command command) {
+  bool wentOn = false;
+  QPointer<QTimer> armed;
+  switch (command) {
+    case Command::New:
+      armed = WhenDialog(NewBox, [&](QWidget*) {
+        wentOn = true;
+        NewBox->CancelBtn->click();
+      });
+      MainWindow->New1->trigger();
+      break;
+    case Command::Open:
+      armed = WhenDialog(MainWindow->FileDial, [&](QWidget* d) {
+        wentOn = true;
+        static_cast<QDialog*>(d)->reject();
+      });
+      MainWindow->Open1->trigger();
+      break;
+    case Command::Exit:
+      MainWindow->Exit1->trigger();
+      wentOn = !MainWindow->isVisible();
+      break;
+    case Command::CloseBox:
+      MainWindow->close();
+      wentOn = !MainWindow->isVisible();
+      break;
+  }
+  Disarm(armed);
+  return wentOn;
+}
+
+}  // namespace
+
+class UnsavedChangesTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { StartModalWatchdog(); }
+  void cleanup() { ExpectNoAbandonedDialogs(); }
+
+  void eachAnswerDoesWhatItSays_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("answer");
+    const char* names[] = {"New", "Open", "Exit", "close box"};
+    const char* answers[] = {"", "Save", "Discard", "Cancel"};
+    for (int c = 0; c < 4; ++c)
+      for (int a = Save; a <= Cancel; ++a)
+        QTest::newRow(qPrintable(QString("%1, %2").arg(names[c], answers[a]))) << c << a;
+  }
+
+  void eachAnswerDoesWhatItSays() {
+    QFETCH(int, command);
+    QFETCH(int, answer);
+    QTemporaryDir dir;
+    const QString path = CopyInto(dir, KOBALTINE_SAMPLES "/tank.vxl", "tank.vxl");
+    StartForms(CommandLineFor(path));
+    QTRY_VERIFY(MainWindow->Model.IsOpen());
+    const std::uint8_t old = MainWindow->Model.Colours.at(0, 0, 0);
+    ChangeOneCell(0, 0, 0, std::uint8_t(old + 1));
+
+    QString question;
+    const auto asked = AnswerSaveQuestion(answer, &question);
+    const bool wentOn = Run(Command(command));
+    Disarm(asked);
+    QCOMPARE(question, QString("Save changes to tank.vxl?"));
+    QCOMPARE(TripleButDial->Button1->text(), QString("&Save"));
+    QCOMPARE(TripleButDial->Button2->text(), QString("&Discard"));
+    QCOMPARE(TripleButDial->Button3->text(), QString("&Cancel"));
+    QCOMPARE(wentOn, answer != Cancel);
+    TVoxelModel onDisk;
+    QCOMPARE(int(ReadVoxelFile(path.toStdString(), onDisk)), int(LoadStatus::Ok));
+    QCOMPARE(onDisk.Colours.at(0, 0, 0), answer == Save ? std::uint8_t(old + 1) : old);
+    if (answer == Cancel) {
+      QVERIFY(MainWindow->isVisible());
+      QVERIFY(SaveEnabled());
+      QCOMPARE(MainWindow->Model.Colours.at(0, 0, 0), std::uint8_t(old + 1));
+    }
+  }
+
+  void anUnchangedDocumentIsNeverAsked() {
+    QTemporaryDir dir;
+    const QString path = CopyInto(dir, KOBALTINE_SAMPLES "/tank.vxl", "tank.vxl");
+    for (Command c : {Command::New, Command::Open, Command::Exit}) {
+      StartForms(CommandLineFor(path));
+      QTRY_VERIFY(MainWindow->Model.IsOpen());
+      // Changed and undone again is unchanged, as is changed and saved.
+      ChangeOneCell(1, 1, 0, std::uint8_t(MainWindow->Model.Colours.at(1, 1, 0) + 1));
+      MainWindow->Undo1->trigger();
+      ChangeOneCell(2, 2, 0, std::uint8_t(MainWindow->Model.Colours.at(2, 2, 0) + 1));
+      MainWindow->Save1->trigger();
+      QString question;
+      const auto asked = AnswerSaveQuestion(Cancel, &question);
+      QVERIFY(Run(c));
+      Disarm(asked);
+      QCOMPARE(question, QString());
+    }
+  }
+
+  void aNewModelAsksOnceItHasSteps() {
+    StartForms();
+    MainWindow->CreateNewModel(4, 4, 4);
+    QString question;
+    auto asked = AnswerSaveQuestion(Cancel, &question);
+    QVERIFY(Run(Command::New));
+    Disarm(asked);
+    QCOMPARE(question, QString());
+
+    // Even undone, a step on a model that was never saved is work worth asking about.
+    ChangeOneCell(0, 0, 0, 9);
+    MainWindow->Undo1->trigger();
+    asked = AnswerSaveQuestion(Cancel, &question);
+    QVERIFY(!Run(Command::Open));
+    Disarm(asked);
+    QCOMPARE(question, QString("Save changes to the new model?"));
+
+    // Save goes through Save As; cancelling its dialog cancels the command too.
+    QTemporaryDir dir;
+    for (bool cancelSaveAs : {true, false}) {
+      asked = AnswerSaveQuestion(Save);
+      const auto named = WhenDialog(MainWindow->SaveAsDial, [&](QWidget* d) {
+        if (cancelSaveAs)
+          static_cast<QDialog*>(d)->reject();
+        else
+          TypeFileName(d, dir.filePath("new.vxl"));
+      });
+      QCOMPARE(Run(Command::Exit), !cancelSaveAs);
+      Disarm(asked);
+      Disarm(named);
+      QCOMPARE(QFile::exists(dir.filePath("new.vxl")), !cancelSaveAs);
+    }
+  }
+};
+
+KOBALTINE_TEST_MAIN(UnsavedChangesTest)
+#include "UnsavedChangesTest.moc"
