@@ -21,20 +21,20 @@ void TMainWindow::RecordStep(std::unique_ptr<EditStep> step) {
 }
 
 void TMainWindow::ResetHistory() {
-  Stroke.reset();
+  AbandonDrag(false);  // a drag cut short belongs to the document that is gone
   History.Clear();
   UpdateEditState();
 }
 
 void TMainWindow::Undo1Click() {
   // A drag in progress owns its step until the button is released.
-  if (MouseHeld || Stroke) return;
+  if (MouseHeld) return;
   if (const EditStep* step = History.Undo(Model)) ShowChanges(step->Changes());
   UpdateEditState();
 }
 
 void TMainWindow::Redo1Click() {
-  if (MouseHeld || Stroke) return;
+  if (MouseHeld) return;
   if (const EditStep* step = History.Redo(Model)) ShowChanges(step->Changes());
   UpdateEditState();
 }

@@ -33,6 +33,7 @@
 #include "editor/TLayerWindow.h"
 #include "editor/TStatBox.h"
 #include "editor/ToolSlotWidgets.h"
+#include "editor/tools/ToolTable.h"
 #include "resources/Artwork.h"
 #include "view3d/TThreeDWindow.h"
 
@@ -323,44 +324,48 @@ void TMainWindow::BuildToolPanel() {
   Bevel2->setFrameStyle(QFrame::HLine | QFrame::Sunken);
   Bevel2->setGeometry(0, 0, kToolPanelWidth, 2);
 
-  struct SlotDef {
-    DrawTool tool;
-    const char* name;  // Freehand -> FreehandRAButton, FreehandRAButtonB, FreehandSelect
-    const char* art;
-    const char* spoken;
-    int top;
-    void (TMainWindow::*select)();
+  // The panel comes from the tool table; the select handlers are the window's own.
+  auto selectHandler = [](DrawTool tool) -> void (TMainWindow::*)() {
+    switch (tool) {
+      case DrawTool::Sphere:
+        return &TMainWindow::SelectSphere;
+      case DrawTool::Cube:
+        return &TMainWindow::SelectCube;
+      case DrawTool::Circle:
+        return &TMainWindow::SelectCircle;
+      case DrawTool::Square:
+        return &TMainWindow::SelectSquare;
+      case DrawTool::Fill:
+        return &TMainWindow::SelectFill;
+      case DrawTool::Paint:
+        return &TMainWindow::SelectPaint;
+      case DrawTool::Freehand:
+        break;
+    }
+    return &TMainWindow::SelectFreehand;
   };
-  static const SlotDef defs[7] = {
-      {DrawTool::Freehand, "Freehand", "freehand", "Freehand pen", 2, &TMainWindow::SelectFreehand},
-      {DrawTool::Square, "Square", "square", "Filled rectangle", 50, &TMainWindow::SelectSquare},
-      {DrawTool::Circle, "Circle", "circle", "Circle", 98, &TMainWindow::SelectCircle},
-      {DrawTool::Paint, "Paint", "paint", "Flood fill", 146, &TMainWindow::SelectPaint},
-      {DrawTool::Cube, "Cube", "cube", "Cube", 194, &TMainWindow::SelectCube},
-      {DrawTool::Sphere, "Sphere", "sphere", "Sphere", 242, &TMainWindow::SelectSphere},
-      {DrawTool::Fill, "Fill", "fill", "Fill", 290, &TMainWindow::SelectFill},
-  };
-  for (std::size_t i = 0; i < 7; ++i) {
-    const SlotDef& d = defs[i];
+  const auto table = ToolTable();
+  for (std::size_t i = 0; i < ToolSlots.size() && i < table.size(); ++i) {
+    const ToolInfo& d = table[i];
     TToolSlot& s = ToolSlots[i];
-    s.Tool = d.tool;
-    const QRect place(2, d.top, 64, 48);
+    s.Tool = d.Tool;
+    const QRect place(2, d.Top, 64, 48);
     s.Inactive = new QLabel(Panel2);
-    s.Inactive->setObjectName(QString(d.name) + "RAButtonB");
+    s.Inactive->setObjectName(QString(d.Name) + "RAButtonB");
     s.Inactive->setGeometry(place);
-    s.Inactive->setPixmap(ToolImage(d.art, false));
-    s.Inactive->setAccessibleName(QString(d.spoken) + " (unavailable)");
-    s.Active = new TToolImage(Panel2, ToolImage(d.art, true));
-    s.Active->setObjectName(QString(d.name) + "RAButton");
+    s.Inactive->setPixmap(ToolImage(d.Art, false));
+    s.Inactive->setAccessibleName(QString(d.Spoken) + " (unavailable)");
+    s.Active = new TToolImage(Panel2, ToolImage(d.Art, true));
+    s.Active->setObjectName(QString(d.Name) + "RAButton");
     s.Active->setGeometry(place);
-    s.Active->setAccessibleName(d.spoken);
+    s.Active->setAccessibleName(d.Spoken);
     s.Active->hide();
-    connect(s.Active, &TToolImage::Clicked, this, d.select);
+    connect(s.Active, &TToolImage::Clicked, this, selectHandler(d.Tool));
     s.Select = new TSelectFrame(Panel2);
-    s.Select->setObjectName(QString(d.name) + "Select");
+    s.Select->setObjectName(QString(d.Name) + "Select");
     s.Select->setGeometry(place);
     s.Select->setAccessibleName("Selected tool");
-    s.Select->setAccessibleDescription(d.spoken);
+    s.Select->setAccessibleDescription(d.Spoken);
     s.Select->hide();
     s.Active->SetSelectFrame(s.Select);
   }
@@ -413,27 +418,20 @@ void TMainWindow::BuildFileDialogs() {
   PalSDial = dialog("PalSDial", pal, true, "PAL", false);
 }
 
+namespace {
+// The cursors by their numbers 5 to 11.
+constexpr const char* kCursorNames[7] = {"Pen",  "Dropper", "Fill",  "Sphere",
+                                         "Cube", "Circle",  "Square"};
+}  // namespace
+
 void TMainWindow::LoadCursors() {
-  static const char* names[7] = {"Pen", "Dropper", "Fill", "Sphere", "Cube", "Circle", "Square"};
-  for (std::size_t i = 0; i < 7; ++i) Cursors[i] = ArtCursor(names[i]);
+  for (std::size_t i = 0; i < 7; ++i) Cursors[i] = ArtCursor(kCursorNames[i]);
 }
 
 QCursor TMainWindow::CursorFor(DrawTool tool) const {
-  switch (tool) {
-    case DrawTool::Freehand:
-      return Cursors[0];
-    case DrawTool::Fill:
-    case DrawTool::Paint:
-      return Cursors[2];
-    case DrawTool::Sphere:
-      return Cursors[3];
-    case DrawTool::Cube:
-      return Cursors[4];
-    case DrawTool::Circle:
-      return Cursors[5];
-    case DrawTool::Square:
-      return Cursors[6];
-  }
+  const std::string wanted = ToolInfoOf(tool).Cursor;
+  for (std::size_t i = 0; i < 7; ++i)
+    if (wanted == kCursorNames[i]) return Cursors[i];
   return Cursors[0];
 }
 
@@ -527,7 +525,8 @@ void TMainWindow::DocumentOpenState() {
                          View3DButton, HideUnderBut, ColorBut, NormalBut})
     b->setEnabled(true);
   DisableSave();
-  for (DrawTool t : {DrawTool::Square, DrawTool::Freehand, DrawTool::Paint}) Slot(t).Active->show();
+  for (const ToolInfo& t : ToolTable())
+    if (t.Make != nullptr) Slot(t.Tool).Active->show();
   if (ToolFramePending) {
     Slot(DrawTool::Freehand).Select->show();
     ToolFramePending = false;
@@ -539,7 +538,7 @@ void TMainWindow::DocumentOpenState() {
   Doc.Modified = false;
   // A drag cut short by a dialog never delivered its release; it must not go on
   // painting into the new model.
-  MouseHeld = false;
+  AbandonDrag(false);
 }
 
 void TMainWindow::DisableSave() {

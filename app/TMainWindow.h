@@ -21,6 +21,7 @@
 #include "editor/PixelBuffer.h"
 #include "editor/SliceRender.h"
 #include "editor/Tools.h"
+#include "editor/tools/DrawingTool.h"
 #include "model/CellPatch.h"
 #include "model/EditHistory.h"
 #include "model/VoxelModel.h"
@@ -48,7 +49,9 @@ struct TToolSlot {
   TSelectFrame* Select = nullptr;  // ...Select
 };
 
-class TMainWindow : public QMainWindow {
+// The tool state (CurrentTool, MouseHeld, AnchorX, SquareRect, PointerX, FillValue, ...)
+// is the window's own, kept where the tools of editor/tools can work on it.
+class TMainWindow : public QMainWindow, public ToolState {
   Q_OBJECT
 
  public:
@@ -71,18 +74,8 @@ class TMainWindow : public QMainWindow {
   PixelBuffer SliceBitmap;  // the last render
   QImage ScreenImage;       // what the image box shows (render plus previews)
 
-  // ---- Tool state ----
-  DrawTool CurrentTool = DrawTool::Freehand;
-  bool MouseHeld = false;
+  // ---- Tool state (the rest comes with ToolState) ----
   Qt::MouseButton LastButton = Qt::LeftButton;
-  std::uint8_t AnchorX = 0;
-  std::uint8_t AnchorY = 0;
-  VoxelRect SquareRect;
-  int PointerX = 0;
-  int PointerY = 0;
-  std::uint8_t FillValue = 0;
-  FloodFillWork FloodWork;  // MarkPlane and the fill's stack
-  std::unique_ptr<CellEdit> Stroke;  // the pen stroke being drawn, press to release
 
   // ---- 3D view buffers (ViewBitmap, ViewIndexBuffer, DepthBuffer, SineTable) ----
   View3DBuffers View3D;
@@ -227,6 +220,11 @@ class TMainWindow : public QMainWindow {
   void ImageBoxMouseMove(int x, int y);
   void ImageBoxMouseUp(Qt::MouseButton button, int x, int y);
   void FormMouseUp(Qt::MouseButton button, int x, int y);
+  // Ends a drag that lost its release (a new document, another press), keeping what it
+  // changed as a step unless the document it belongs to is gone.
+  void AbandonDrag(bool keepChanges);
+  DrawingTool* Tool(DrawTool tool);
+  ToolContext ToolContextNow();
 
   // ---- Colour boxes and readouts (editor/MainWindowReadout.cpp) ----
   void LeftColorBoxMouseMove();
@@ -263,6 +261,8 @@ class TMainWindow : public QMainWindow {
   void BuildMainView();
   void BuildFileDialogs();
   void LoadCursors();
+  std::array<std::unique_ptr<DrawingTool>, 8> tools_;  // by DrawTool value; null: not available
+  std::unique_ptr<ToolCanvas> canvas_;
   // Runs a menu command only while the item and every menu above it are enabled, so
   // that shortcuts stay dead while their menu is disabled.
   void Bind(QAction* action, void (TMainWindow::*handler)());

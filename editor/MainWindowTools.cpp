@@ -1,5 +1,5 @@
-// The tool panel's selection and the mouse in the image box: pen, filled rectangle and
-// flood fill on the current layer of the grid being shown.
+// The tool panel's selection and the mouse in the image box. The tools themselves live
+// in editor/tools; this routes the mouse to the chosen one and records the steps it makes.
 
 #include <QCursor>
 #include <algorithm>
@@ -7,6 +7,7 @@
 #include "app/TMainWindow.h"
 #include "editor/TImageBox.h"
 #include "editor/ToolSlotWidgets.h"
+#include "editor/tools/ToolTable.h"
 
 namespace {
 
@@ -22,12 +23,55 @@ int ClampTo(int v, int size) {
   return v;
 }
 
-bool CoversRect(const VoxelRect& outer, const VoxelRect& inner) {
-  return outer.X0 <= inner.X0 && outer.Y0 <= inner.Y0 && outer.X1 >= inner.X1 &&
-         outer.Y1 >= inner.Y1;
-}
+// The slice view as the tools see it.
+class WindowCanvas final : public ToolCanvas {
+ public:
+  explicit WindowCanvas(TMainWindow& w) : w_(w) {}
+  void PaintCell(int x, int y, std::int32_t colour) override {
+    w_.FillCellOnScreen(x, y, colour, false);
+  }
+  void PaintSliceCell(int x, int y, std::int32_t colour) override {
+    const int z = w_.View.Zoom;
+    w_.SliceBitmap.FillRect(x * z, y * z, (x + 1) * z, (y + 1) * z, ToPixel(colour));
+  }
+  void RenderUnshown() override {
+    w_.Suppress3DRefresh = true;
+    w_.SuppressImagePaint = true;
+    w_.Refresh1Click();
+    w_.Suppress3DRefresh = false;
+    w_.SuppressImagePaint = false;
+  }
+  void ShowSlice() override { w_.ImageBoxPaint(); }
+  void Render() override { w_.Refresh1Click(); }
+
+ private:
+  TMainWindow& w_;
+};
 
 }  // namespace
+
+DrawingTool* TMainWindow::Tool(DrawTool tool) {
+  std::unique_ptr<DrawingTool>& t = tools_[std::size_t(tool)];
+  if (!t) {
+    if (!canvas_) canvas_ = std::make_unique<WindowCanvas>(*this);
+    if (auto make = ToolInfoOf(tool).Make) t = make();
+  }
+  return t.get();
+}
+
+ToolContext TMainWindow::ToolContextNow() {
+  if (!canvas_) canvas_ = std::make_unique<WindowCanvas>(*this);
+  return ToolContext{Model, View, Planes, *this, *canvas_, EditedGridKind()};
+}
+
+void TMainWindow::AbandonDrag(bool keepChanges) {
+  MouseHeld = false;
+  for (auto& t : tools_) {
+    if (!t) continue;
+    std::unique_ptr<EditStep> step = t->Abandon();
+    if (keepChanges) RecordStep(std::move(step));
+  }
+}
 
 // ---- Tool selection ----
 
@@ -65,57 +109,17 @@ void TMainWindow::ImageBoxMouseDown(Qt::MouseButton button, int x, int y) {
   if (!IsDrawingButton(button) || !Model.IsOpen()) return;
   // Save follows the history: a press enables it only by changing something.
 
+  // A drag belongs to one press; what an interrupted earlier drag changed is its own step.
+  AbandonDrag(true);
   const int px = x / View.Zoom;
   const int py = y / View.Zoom;
   AnchorX = std::uint8_t(ClampTo(px, 256));
   AnchorY = std::uint8_t(ClampTo(py, 256));
   SquareRect = {px, py, px, py};
-  // A drag belongs to one press; whatever an interrupted earlier drag left behind is gone.
-  MouseHeld = false;
-  if (Stroke) RecordStep(Stroke->Finish());
-  Stroke.reset();
-
-  const std::uint8_t value = button == Qt::RightButton ? View.RightColor : View.LeftColor;
-  const bool inside = px >= 0 && px < Model.SizeX && py >= 0 && py < Model.SizeY;
-  switch (CurrentTool) {
-    case DrawTool::Square:
-      PointerX = ClampTo(px, Model.SizeX);
-      PointerY = ClampTo(py, Model.SizeY);
-      MouseHeld = true;
-      FillCellOnScreen(
-          PointerX, PointerY,
-          PreviewColour(Model, View, Planes, unsigned(PointerX), unsigned(PointerY), value), false);
-      break;
-    case DrawTool::Freehand:
-      if (!inside) break;
-      PointerX = px;
-      PointerY = py;
-      MouseHeld = true;
-      // The whole stroke, press to release, is one step.
-      Stroke = std::make_unique<CellEdit>(Model, LayerBox(Model, View.CurrentLayer), "Pen stroke");
-      Stroke->Set(EditedGridKind(), px, py, View.CurrentLayer, value);
-      // The screen only: the render at release brings SliceBitmap up to date.
-      FillCellOnScreen(
-          px, py, PreviewColour(Model, View, Planes, unsigned(px), unsigned(py), value), false);
-      break;
-    case DrawTool::Paint:
-      PointerX = px;
-      PointerY = py;
-      FillValue = value;
-      {
-        CellEdit fill(Model, LayerBox(Model, View.CurrentLayer), "Flood fill");
-        FloodFillLayer(fill.Grid(EditedGridKind()), Model.SizeX, Model.SizeY, View.CurrentLayer,
-                       px, py, FillValue, FloodWork);
-        RecordStep(fill.Finish());
-      }
-      // Rendered even when the start cell already held the value.
-      Refresh1Click();
-      break;
-    case DrawTool::Sphere:
-    case DrawTool::Cube:
-    case DrawTool::Circle:
-    case DrawTool::Fill:
-      break;
+  HeldValue = button == Qt::RightButton ? View.RightColor : View.LeftColor;
+  if (DrawingTool* tool = Tool(CurrentTool)) {
+    ToolContext c = ToolContextNow();
+    RecordStep(tool->Press(c, px, py));
   }
   LastButton = button;
 }
@@ -130,57 +134,23 @@ void TMainWindow::ImageBoxMouseMove(int x, int y) {
 
   if (inside) VoxelReadout(PointerX, PointerY, View.CurrentLayer);
   if (!MouseHeld) return;
-
-  const std::uint8_t value = LastButton == Qt::RightButton ? View.RightColor : View.LeftColor;
-  if (CurrentTool == DrawTool::Square) {
-    const VoxelRect old = SquareRect;
-    const int ax = ClampTo(AnchorX, Model.SizeX);
-    const int ay = ClampTo(AnchorY, Model.SizeY);
-    SquareRect = {std::min(ax, PointerX), std::min(ay, PointerY), std::max(ax, PointerX),
-                  std::max(ay, PointerY)};
-    if (!CoversRect(SquareRect, old)) {
-      // Wipe the larger preview from SliceBitmap without showing the bare layer.
-      Suppress3DRefresh = true;
-      SuppressImagePaint = true;
-      Refresh1Click();
-      Suppress3DRefresh = false;
-      SuppressImagePaint = false;
-    }
-    const int z = View.Zoom;
-    for (int cy = SquareRect.Y0; cy <= SquareRect.Y1; ++cy)
-      for (int cx = SquareRect.X0; cx <= SquareRect.X1; ++cx)
-        SliceBitmap.FillRect(
-            cx * z, cy * z, (cx + 1) * z, (cy + 1) * z,
-            ToPixel(PreviewColour(Model, View, Planes, unsigned(cx), unsigned(cy), value)));
-    ImageBoxPaint();
-  } else if (CurrentTool == DrawTool::Freehand && inside) {
-    // One cell per move event: a fast stroke may leave gaps.
-    if (Stroke) Stroke->Set(EditedGridKind(), PointerX, PointerY, View.CurrentLayer, value);
-    FillCellOnScreen(
-        PointerX, PointerY,
-        PreviewColour(Model, View, Planes, unsigned(PointerX), unsigned(PointerY), value), false);
+  if (DrawingTool* tool = Tool(CurrentTool)) {
+    ToolContext c = ToolContextNow();
+    tool->Move(c, inside);
   }
 }
 
 void TMainWindow::ImageBoxMouseUp(Qt::MouseButton button, int, int) {
   if (!IsDrawingButton(button)) return;
-  const bool dragging = MouseHeld;
+  const bool dragged = MouseHeld;
   MouseHeld = false;
   if (!Model.IsOpen()) return;
-  // Only a square drag that this release ends may write; a release with no press before
-  // it must never apply a rectangle left over from earlier.
-  if (CurrentTool == DrawTool::Square && dragging) {
-    const std::uint8_t value = button == Qt::RightButton ? View.RightColor : View.LeftColor;
-    const VoxelRect r = SquareRect;
-    const int x0 = ClampTo(r.X0, Model.SizeX), y0 = ClampTo(r.Y0, Model.SizeY);
-    const int x1 = ClampTo(r.X1, Model.SizeX), y1 = ClampTo(r.Y1, Model.SizeY);
-    const int z = ClampTo(View.CurrentLayer, Model.SizeZ);
-    CellEdit rect(Model, CellBox{x0, y0, z, x1, y1, z}, "Filled rectangle");
-    FillRectOnLayer(rect.Grid(EditedGridKind()), x0, y0, x1, y1, z, value);
-    RecordStep(rect.Finish());
+  HeldValue = button == Qt::RightButton ? View.RightColor : View.LeftColor;
+  if (DrawingTool* tool = Tool(CurrentTool)) {
+    ToolContext c = ToolContextNow();
+    RecordStep(tool->Release(c, dragged));
   }
-  if (Stroke) RecordStep(Stroke->Finish());
-  Stroke.reset();
+  AbandonDrag(true);  // a stroke of another tool, should the tool have changed mid-drag
   // The render makes the screen, SliceBitmap and the 3D view agree with the model again,
   // also wiping a preview that an interrupted drag left on the screen.
   Refresh1Click();

@@ -1,0 +1,48 @@
+// The freehand pen: paints the cell under the pointer at the press and at every move
+// while the button is held. The whole stroke, press to release, is one step.
+
+#include "editor/tools/ToolTable.h"
+
+namespace {
+
+class PenTool final : public DrawingTool {
+ public:
+  std::unique_ptr<EditStep> Press(ToolContext& c, int px, int py) override {
+    if (!c.Inside(px, py)) return nullptr;
+    c.State.PointerX = px;
+    c.State.PointerY = py;
+    c.State.MouseHeld = true;
+    stroke_ = std::make_unique<CellEdit>(c.Model, LayerBox(c.Model, c.Layer()), "Pen stroke");
+    Paint(c, px, py);
+    return nullptr;
+  }
+
+  void Move(ToolContext& c, bool inside) override {
+    // One cell per move event: a fast stroke may leave gaps.
+    if (inside && stroke_) Paint(c, c.State.PointerX, c.State.PointerY);
+  }
+
+  std::unique_ptr<EditStep> Release(ToolContext&, bool) override { return Abandon(); }
+
+  std::unique_ptr<EditStep> Abandon() override {
+    if (!stroke_) return nullptr;
+    std::unique_ptr<EditStep> step = stroke_->Finish();
+    stroke_.reset();
+    return step;
+  }
+
+ private:
+  void Paint(ToolContext& c, int x, int y) {
+    stroke_->Set(c.Grid, x, y, c.Layer(), c.State.HeldValue);
+    // The screen only: the render at release brings SliceBitmap up to date.
+    c.Canvas.PaintCell(x, y, c.Preview(x, y, c.State.HeldValue));
+  }
+
+  std::unique_ptr<CellEdit> stroke_;
+};
+
+}  // namespace
+
+std::unique_ptr<DrawingTool> MakePenTool() {
+  return std::make_unique<PenTool>();
+}
