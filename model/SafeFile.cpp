@@ -75,8 +75,8 @@ int ResolveLinks(std::string& path) {
     if (n < 0) return errno;
     if (n == 0) return ENOENT;
     if (std::size_t(n) == sizeof link) return ENAMETOOLONG;
-    const std::string to(link, std::size_t(n));
-    path = to.front() == '/' ? to : FolderOf(path) + "/" + to;
+    std::string next = link[0] == '/' ? std::string() : FolderOf(path) + "/";
+    path = next.append(link, std::size_t(n));
   }
   return ELOOP;
 }
