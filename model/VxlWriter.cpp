@@ -1,17 +1,11 @@
 #include "model/VxlWriter.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
-#include <random>
 #include <vector>
 
 #include "model/RowTranspose.h"
@@ -35,18 +29,6 @@ void PutU32(std::uint8_t* b, std::uint32_t v) {
   b[3] = std::uint8_t(v >> 24);
 }
 
-bool WriteAllAt(int fd, const std::uint8_t* data, std::size_t n, std::int64_t offset) {
-  while (n > 0) {
-    const ssize_t w = ::pwrite(fd, data, n, off_t(offset));
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    data += w;
-    n -= std::size_t(w);
-    offset += w;
-  }
-  return true;
-}
-
 // The span data go out through a fixed buffer, never as a whole.
 class SpanSink {
  public:
@@ -54,8 +36,8 @@ class SpanSink {
   // A column never takes more than 128 spans of 5 bytes plus a closing span.
   static constexpr std::size_t ColumnMax = 1024;
 
-  SpanSink(int fd, std::int64_t offset)
-      : fd_(fd), offset_(offset), buf_(std::make_unique<std::uint8_t[]>(Capacity)) {}
+  SpanSink(SafeFileWriter& out, std::int64_t offset)
+      : out_(out), offset_(offset), buf_(std::make_unique<std::uint8_t[]>(Capacity)) {}
 
   // Room for one more column; flushes when the buffer could not hold it.
   std::uint8_t* Reserve() {
@@ -67,7 +49,7 @@ class SpanSink {
     written_ += n;
   }
   bool Flush() {
-    if (used_ > 0 && ok_) ok_ = WriteAllAt(fd_, buf_.get(), used_, offset_);
+    if (used_ > 0 && ok_) ok_ = out_.WriteAt(std::uint64_t(offset_), buf_.get(), used_);
     offset_ += std::int64_t(used_);
     used_ = 0;
     return ok_;
@@ -77,7 +59,7 @@ class SpanSink {
   std::int64_t fileOffset() const { return offset_ + std::int64_t(used_); }
 
  private:
-  int fd_;
+  SafeFileWriter& out_;
   std::int64_t offset_;
   std::unique_ptr<std::uint8_t[]> buf_;
   std::size_t used_ = 0;
@@ -133,26 +115,7 @@ std::size_t EncodeColumn(const std::uint16_t* cells, unsigned sizeZ, std::uint8_
   }
 }
 
-// A fresh name beside the target, created exclusively so no other file is touched.
-int CreateTemporary(const std::string& dir, std::string& tempPath) {
-  std::random_device seed;
-  std::mt19937_64 rng((std::uint64_t(seed()) << 32) ^ seed() ^ std::uint64_t(::getpid()));
-  static constexpr char hex[] = "0123456789abcdef";
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::uint64_t r = rng();
-    std::string name = ".vxl-";
-    for (int i = 0; i < 12; ++i, r >>= 4) name += hex[r & 15];
-    tempPath = dir;
-    tempPath += "/";
-    tempPath += name;
-    tempPath += ".tmp";
-    const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
-}
-
-bool WriteBody(int fd, const TVoxelModel& model) {
+bool WriteBody(SafeFileWriter& out, const TVoxelModel& model) {
   const unsigned sx = model.SizeX, sy = model.SizeY, sz = model.SizeZ;
   const std::size_t n = std::size_t(sx) * sy;
   const std::int64_t tablesAt = std::int64_t(HeaderSize);
@@ -160,7 +123,7 @@ bool WriteBody(int fd, const TVoxelModel& model) {
 
   // Both tables in memory (at most 520 KB), written once when the spans are done.
   std::vector<std::uint8_t> tables(8 * n);
-  SpanSink sink(fd, spansAt);
+  SpanSink sink(out, spansAt);
   RowTranspose transpose;
   auto row = RowTranspose::NewPairRow();
   std::size_t c = 0;
@@ -189,8 +152,8 @@ bool WriteBody(int fd, const TVoxelModel& model) {
   tailer[91] = model.NormalType;
   const std::int64_t tailerAt = sink.fileOffset();
   if (!sink.Flush()) return false;
-  if (!WriteAllAt(fd, tailer, sizeof tailer, tailerAt)) return false;
-  if (n > 0 && !WriteAllAt(fd, tables.data(), tables.size(), tablesAt)) return false;
+  if (!out.WriteAt(std::uint64_t(tailerAt), tailer, sizeof tailer)) return false;
+  if (n > 0 && !out.WriteAt(std::uint64_t(tablesAt), tables.data(), tables.size())) return false;
 
   std::uint8_t header[HeaderSize] = {};
   std::memcpy(header, "Voxel Animation", 16);  // with its terminating zero
@@ -209,50 +172,19 @@ bool WriteBody(int fd, const TVoxelModel& model) {
   PutU32(header + 818, 0);
   PutU32(header + 822, 1);
   PutU32(header + 826, 0);
-  return WriteAllAt(fd, header, sizeof header, 0);
+  return out.WriteAt(0, header, sizeof header);
 }
 
 }  // namespace
 
-bool WriteVoxelFile(const std::string& path, const TVoxelModel& model) {
-  if (path.empty()) return false;
-  // Saving through a link replaces the file it points to, not the link itself.
-  std::string target = path;
-  struct stat st {};
-  bool exists = false;
-  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-      target = real;
-      std::free(real);
-    }
-  }
-  if (::stat(target.c_str(), &st) == 0) {
-    // Replacing by rename would get past a read-only file; it stays protected.
-    if (!S_ISREG(st.st_mode) || ::access(target.c_str(), W_OK) != 0) return false;
-    exists = true;
-  }
-
-  const std::size_t cut = target.find_last_of('/');
-  const std::string dir = cut == std::string::npos ? "." : cut == 0 ? "/" : target.substr(0, cut);
-  std::string tempPath;
-  const int fd = CreateTemporary(dir, tempPath);
-  if (fd < 0) return false;
-
-  bool ok = false;
+FileResult WriteVoxelFile(const std::string& path, const TVoxelModel& model) {
+  SafeFileWriter out(path);
+  bool written = false;
   try {
-    ok = WriteBody(fd, model);
+    written = out.ok() && WriteBody(out, model);
   } catch (const std::bad_alloc&) {
-    ok = false;  // the working buffers: the previous file stays as it is
+    // the working buffers: the previous file stays as it is
   }
-  if (ok && exists) {
-    // The replacement keeps the old file's owner where allowed, and its permissions.
-    if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
-      // Someone else's file becomes ours, as a newly created one would.
-    }
-    ok = ::fchmod(fd, st.st_mode & 07777) == 0;
-  }
-  if (::close(fd) != 0) ok = false;
-  if (ok) ok = ::rename(tempPath.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(tempPath.c_str());
-  return ok;
+  if (!written) return {false, out.ok() ? ENOMEM : out.error()};
+  return out.Commit();
 }

@@ -3,9 +3,9 @@
 
 #include <string>
 
+#include "model/SafeFile.h"
 #include "model/VoxelModel.h"
 
-// Writes to a temporary file beside the target and renames it over the target only
-// when every byte was written; on failure the previous file is untouched and false is
-// returned. The model is only read; the caller updates the document state.
-bool WriteVoxelFile(const std::string& path, const TVoxelModel& model);
+// Through SafeFileWriter: on failure the previous file is untouched and the result
+// carries the cause. The model is only read; the caller updates the document state.
+FileResult WriteVoxelFile(const std::string& path, const TVoxelModel& model);

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <system_error>
 
 #include "model/Messages.h"
+#include "model/SafeFile.h"
 
 namespace fs = std::filesystem;
 
@@ -82,21 +82,6 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-// A fresh, exclusively created file in folder; its name goes to tmpPath.
-FilePtr CreateTempFile(const fs::path& folder, fs::path& tmpPath) {
-  std::random_device seed;
-  std::mt19937_64 gen((std::uint64_t(seed()) << 32) ^ seed());
-  for (int attempt = 0; attempt < 16; ++attempt) {
-    char name[32];
-    std::snprintf(name, sizeof name, ".pal%016llx.tmp", static_cast<unsigned long long>(gen()));
-    tmpPath = folder / name;
-    if (std::FILE* f = std::fopen(tmpPath.c_str(), "wbx")) return FilePtr(f);
-    std::error_code ec;
-    if (!fs::exists(tmpPath, ec)) break;  // not a name clash: the folder refuses us
-  }
-  return nullptr;
-}
-
 std::string PaletteText(const PaletteRGB& palette) {
   std::string text = "JASC-PAL\r\n0100\r\n256\r\n";
   text.reserve(text.size() + 256 * 13);
@@ -160,39 +145,9 @@ PaletteStatus ReadPaletteFile(const std::string& path, PaletteRGB& palette) {
   return PaletteStatus::Ok;
 }
 
-PaletteStatus WritePaletteFile(const std::string& path, const PaletteRGB& palette) {
-  std::error_code ec;
-  fs::path target(path);
-  // Replace the file a link points to, not the link.
-  if (fs::is_symlink(fs::symlink_status(target, ec))) {
-    const fs::path resolved = fs::canonical(target, ec);
-    if (!ec) target = resolved;
-  }
-  // Writing in place would fail on a folder or a read-only file; so does this save. A
-  // device or a pipe is refused rather than replaced by a plain file.
-  const fs::file_status existing = fs::status(target, ec);
-  const bool exists = fs::exists(existing);
-  if (exists) {
-    if (!fs::is_regular_file(existing)) return PaletteStatus::FileNotFound;
-    FilePtr probe(std::fopen(target.c_str(), "r+b"));
-    if (!probe) return PaletteStatus::FileNotFound;
-  }
-
-  fs::path folder = target.parent_path();
-  if (folder.empty()) folder = ".";
-  fs::path tmpPath;
-  FilePtr tmp = CreateTempFile(folder, tmpPath);
-  if (!tmp) return PaletteStatus::FileNotFound;
-
+PaletteStatus WritePaletteFile(const std::string& path, const PaletteRGB& palette, int* error) {
   const std::string text = PaletteText(palette);
-  bool ok = std::fwrite(text.data(), 1, text.size(), tmp.get()) == text.size();
-  ok = std::fflush(tmp.get()) == 0 && ok;
-  ok = std::fclose(tmp.release()) == 0 && ok;
-  if (ok && exists) fs::permissions(tmpPath, existing.permissions(), ec);  // keep its mode
-  if (ok) ok = std::rename(tmpPath.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    fs::remove(tmpPath, ec);
-    return PaletteStatus::FileNotFound;
-  }
-  return PaletteStatus::Ok;
+  const FileResult result = WriteWholeFile(path, text.data(), text.size());
+  if (error) *error = result.error;
+  return result ? PaletteStatus::Ok : PaletteStatus::FileNotFound;
 }

@@ -17,5 +17,7 @@ const char* PaletteStatusMessage(PaletteStatus status);
 
 // Replaces all 256 entries of palette, or none of them.
 PaletteStatus ReadPaletteFile(const std::string& path, PaletteRGB& palette);
-// Through a temporary file and a rename: a failed save leaves the previous file whole.
-PaletteStatus WritePaletteFile(const std::string& path, const PaletteRGB& palette);
+// Through SafeFileWriter: a failed save leaves the previous file whole; error, when
+// given, receives its errno (0 on success).
+PaletteStatus WritePaletteFile(const std::string& path, const PaletteRGB& palette,
+                               int* error = nullptr);

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "tools/ReplaceFile.h"
+#include "model/SafeFile.h"
 
 bool WritePngFile(const std::string& path, const PixelBuffer& image, int scale) {
   const int w = image.Width(), h = image.Height();
@@ -35,5 +35,5 @@ bool WritePngFile(const std::string& path, const PixelBuffer& image, int scale) 
   QImageWriter writer(&buffer, "png");
   if (!writer.write(picture)) return false;
   buffer.close();
-  return ReplaceFileContents(path, bytes.constData(), std::size_t(bytes.size()));
+  return WriteWholeFile(path, bytes.constData(), std::size_t(bytes.size())).ok;
 }

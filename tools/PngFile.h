@@ -7,6 +7,6 @@
 #include "editor/PixelBuffer.h"
 
 // Writes image enlarged by scale (each pixel a scale x scale square) as an RGB PNG, through
-// a temporary file and a rename. False when the image is empty, too large to encode, or
+// SafeFileWriter. False when the image is empty, too large to encode, or
 // the file cannot be written; path is then untouched.
 bool WritePngFile(const std::string& path, const PixelBuffer& image, int scale = 1);

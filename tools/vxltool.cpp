@@ -4,6 +4,7 @@
 #include <exception>
 #include <string>
 
+#include "model/SafeFile.h"
 #include "tools/VxlTool.h"
 
 namespace {
@@ -74,6 +75,8 @@ std::span<const VxlToolCommand> ToolCommands() {
 }
 
 int main(int argc, char** argv) {
+  // An interrupted command leaves no partial output file behind.
+  RemoveTemporaryFilesOnSignals();
   if (argc < 2) {
     std::fprintf(stderr,
                  "usage: vxltool COMMAND [ARGS...] (commands: %s; 'vxltool help' explains them)\n",

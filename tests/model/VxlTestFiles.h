@@ -83,11 +83,12 @@ inline std::size_t TailerAt(const Bytes& b) {
 }
 
 // In memory where the machine offers it: many small rewrites of a file on a disk
-// file system can wait for the disk on every close.
+// file system can wait for the disk on every close. Large files go to the temporary
+// folder, since the memory one may be small (a container's is 64 MB).
 class ScratchDir {
  public:
-  ScratchDir() {
-    const std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
+  explicit ScratchDir(bool inMemory = true) {
+    const std::filesystem::path base = inMemory && std::filesystem::is_directory("/dev/shm")
                                            ? "/dev/shm"
                                            : std::filesystem::temp_directory_path();
     std::string pattern = (base / "kobaltine-test-XXXXXX").string();

@@ -222,11 +222,13 @@ TEST_F(PaletteFileTest, FailedSaveKeepsThePreviousFile) {
   EXPECT_EQ(WritePaletteFile(Path("sub"), p), PaletteStatus::FileNotFound);
   EXPECT_TRUE(fs::is_directory(dir_ / "sub"));
 
-  // A read-only folder: neither the temporary file nor the rename can happen.
+  // A read-only folder with a read-only file: neither a new file nor a write in place.
   const std::string target = Write("sub/old.pal", old);
+  fs::permissions(target, fs::perms::owner_read);
   fs::permissions(dir_ / "sub", fs::perms::owner_read | fs::perms::owner_exec);
   if (::access((dir_ / "sub").c_str(), W_OK) == 0) GTEST_SKIP() << "running as root";
   EXPECT_EQ(WritePaletteFile(target, p), PaletteStatus::FileNotFound);
+  EXPECT_EQ(WritePaletteFile(Path("sub/new.pal"), p), PaletteStatus::FileNotFound);
   EXPECT_EQ(Slurp(target), old);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "sub"), fs::directory_iterator()), 1);
 }
