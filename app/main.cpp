@@ -6,9 +6,12 @@
 #include "app/Forms.h"
 #include "app/KobaltineApplication.h"
 #include "app/TMainWindow.h"
+#include "model/SafeFile.h"
 #include "resources/Artwork.h"
 
 int main(int argc, char** argv) {
+  // A save cut short by a signal leaves no half-written temporary file behind.
+  RemoveTemporaryFilesOnSignals();
   KobaltineApplication app(argc, argv);
   try {
     app.setWindowIcon(ArtAppIcon());
