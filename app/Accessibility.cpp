@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QToolButton>
 #include <QWindow>
 #include <functional>
 #include <utility>
@@ -242,6 +243,38 @@ class PressableAccessible : public QAccessibleWidget {
   std::function<bool()> pressed_;
 };
 
+// An on/off tool-bar button. The toolkit's own Toggle action flips the button without
+// a click, so the command behind it never runs and its menu item falls out of step; here
+// Toggle and Press both click, as the mouse does.
+class ToggleButtonAccessible : public QAccessibleWidget {
+ public:
+  explicit ToggleButtonAccessible(QToolButton* button)
+      : QAccessibleWidget(button, QAccessible::CheckBox) {}
+
+  QAccessible::State state() const override {
+    QAccessible::State s = QAccessibleWidget::state();
+    s.checkable = true;
+    s.checked = Button()->isChecked();
+    s.pressed = Button()->isDown();
+    return s;
+  }
+  QStringList actionNames() const override {
+    QStringList names;
+    if (Button()->isEnabled()) names << toggleAction() << pressAction();
+    return names + QAccessibleWidget::actionNames();
+  }
+  void doAction(const QString& name) override {
+    if (name == toggleAction() || name == pressAction()) {
+      if (Button()->isEnabled() && Button()->isVisible()) Button()->click();
+      return;
+    }
+    QAccessibleWidget::doAction(name);
+  }
+
+ private:
+  QToolButton* Button() const { return static_cast<QToolButton*>(widget()); }
+};
+
 QAccessibleInterface* ForWidget(const QString& className, QWidget* w) {
   // A tool window is a window to assistive technology, not an anonymous filler.
   if (w->isWindow() && qobject_cast<TToolWindow*>(w) != nullptr)
@@ -259,6 +292,10 @@ QAccessibleInterface* ForWidget(const QString& className, QWidget* w) {
         w, [image] { image->Press(); }, [image] { return image->IsSelected(); },
         [image] { return image->IsPressed(); });
   }
+  // Decided when the interface is made: a toggle must be made checkable before anything
+  // asks for its interface (its accessible name, for one).
+  if (className == "QToolButton" && static_cast<QToolButton*>(w)->isCheckable())
+    return new ToggleButtonAccessible(static_cast<QToolButton*>(w));
   if (className == "TImageBox" || className == "TViewPaintBox" || className == "TPaletteGrid")
     return new QAccessibleWidget(w, QAccessible::Canvas);
   if (className == "TSelectFrame") return new QAccessibleWidget(w, QAccessible::Graphic);

@@ -1,6 +1,7 @@
 #include "app/FileDialogs.h"
 
 #include <QAbstractItemView>
+#include <QCompleter>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QStringList>
@@ -34,4 +35,12 @@ void ClearFileName(QFileDialog* dialog) {
 std::string FileNameFieldText(QFileDialog* dialog) {
   QLineEdit* field = NameField(dialog);
   return field != nullptr ? field->text().toStdString() : std::string();
+}
+
+void CloseCompletionWithDialog(QFileDialog* dialog) {
+  QObject::connect(dialog, &QDialog::finished, dialog, [dialog] {
+    QLineEdit* field = NameField(dialog);
+    QCompleter* completer = field != nullptr ? field->completer() : nullptr;
+    if (completer != nullptr && completer->popup() != nullptr) completer->popup()->hide();
+  });
 }

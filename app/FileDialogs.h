@@ -13,3 +13,7 @@ void ClearFileName(QFileDialog* dialog);
 
 // The text of the dialog's file name field.
 std::string FileNameFieldText(QFileDialog* dialog);
+
+// Closes the name field's completion list whenever the dialog closes, however it closes:
+// left floating over the main window, the list would swallow the next click.
+void CloseCompletionWithDialog(QFileDialog* dialog);

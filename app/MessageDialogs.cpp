@@ -38,7 +38,9 @@ TButtonDial::TButtonDial(QWidget* owner, const std::vector<int>& buttonLefts)
 }
 
 void TButtonDial::showEvent(QShowEvent* event) {
-  // A message longer than one line grows the dialog instead of being cut off.
+  // A message longer than one line grows the dialog instead of being cut off. The label
+  // measures no less than its minimum height, which the previous message fixed: drop it.
+  Text->setMinimumHeight(0);
   const int needed = Text->heightForWidth(240);
   const int textHeight = needed > kTextLineHeight ? needed : kTextLineHeight;
   Text->setFixedHeight(textHeight);

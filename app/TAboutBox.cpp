@@ -1,5 +1,6 @@
 #include "app/TAboutBox.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +14,21 @@ QFont ArialFont(int pixelHeight, bool bold, bool italic) {
   f.setBold(bold);
   f.setItalic(italic);
   return f;
+}
+
+// Width the text takes on screen, an italic's overhang past its last advance included.
+int InkWidth(const QFont& font, const QString& text) {
+  const QFontMetrics metrics(font);
+  const QRect ink = metrics.boundingRect(text);
+  return qMax(metrics.horizontalAdvance(text), ink.right() + 1) - qMin(0, ink.left());
+}
+
+// The large font when the name fits the label in it, else the largest that does: the
+// one word cannot wrap, and a substitute for Arial may be wider than Arial itself.
+QFont FittedFont(QFont font, const QString& text, int width) {
+  while (font.pixelSize() > 8 && InkWidth(font, text) > width)
+    font.setPixelSize(font.pixelSize() - 1);
+  return font;
 }
 }  // namespace
 
@@ -39,7 +55,8 @@ TAboutBox::TAboutBox(QWidget* owner)
   Label1->setGeometry(188, 8, 114, 108);
   Label1->setWordWrap(true);
   Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Label1->setFont(ArialFont(32, true, true));
+  Label1->setFont(
+      FittedFont(ArialFont(32, true, true), Label1->text(), Label1->contentsRect().width()));
   Label1->setStyleSheet("color: black");
 
   Label2 = new QLabel("Version 0.091", this);
@@ -49,7 +66,7 @@ TAboutBox::TAboutBox(QWidget* owner)
   Label2->setStyleSheet("color: blue");
   Label2->adjustSize();
 
-  Label3 = new QLabel("Made with care for voxel artists everywhere.", this);
+  Label3 = new QLabel("Made for voxel artists.", this);
   Label3->setObjectName("Label3");
   Label3->move(8, 164);
   Label3->setFont(ArialFont(11, true, false));

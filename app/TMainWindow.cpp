@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -22,6 +23,7 @@
 
 #include "app/Accessibility.h"
 #include "app/CommandLine.h"
+#include "app/FileDialogs.h"
 #include "model/NewModel.h"
 #include "app/Forms.h"
 #include "app/TAboutBox.h"
@@ -239,6 +241,7 @@ void TMainWindow::BuildToolBar() {
   auto button = [this](const char* name, int x, const QString& hint, const QString& icon,
                        bool checkable) {
     auto* b = new QToolButton(Panel1);
+    b->setCheckable(checkable);  // first: the accessible interface, made early, depends on it
     b->setObjectName(name);
     b->setGeometry(x, 5, 23, 22);
     b->setToolTip(hint);
@@ -246,7 +249,6 @@ void TMainWindow::BuildToolBar() {
     b->setAutoRaise(true);
     b->setIcon(ArtIcon(icon));
     b->setIconSize(QSize(16, 16));
-    b->setCheckable(checkable);
     b->setFocusPolicy(Qt::NoFocus);
     return b;
   };
@@ -408,6 +410,7 @@ void TMainWindow::BuildFileDialogs() {
       d->setFileMode(QFileDialog::ExistingFile);
     }
     if (startInCurrentFolder) d->setDirectory(QDir::currentPath());
+    CloseCompletionWithDialog(d);
     return d;
   };
   const QString vxl = "TS and RA2 Voxel Image (*.VXL)";
@@ -442,6 +445,13 @@ void TMainWindow::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
 }
 
+void TMainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // A desktop may never activate a new window (no window manager, focus-stealing
+  // prevention): the command-line file also loads once the shown window is idle.
+  if (CommandLineFilePending) QTimer::singleShot(0, this, &TMainWindow::FormActivate);
+}
+
 void TMainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   FixSize();
@@ -454,7 +464,9 @@ void TMainWindow::mouseReleaseEvent(QMouseEvent* event) {
 
 void TMainWindow::FormActivate() {
   if (!CommandLineFilePending) return;
-  LoadVoxelFile(CommandLineFile);  // clears CommandLineFilePending however it ends
+  // Cleared first: an activation while the load shows its message must not load again.
+  CommandLineFilePending = false;
+  LoadVoxelFile(CommandLineFile);
 }
 
 void TMainWindow::FixSize() {

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QValidator>
 
 #include "app/Forms.h"
 #include "app/TMainWindow.h"
@@ -22,6 +23,28 @@ T* Named(T* widget, const char* name) {
   widget->setObjectName(name);
   return widget;
 }
+
+// The file holds the name as single bytes: whatever else a user types or pastes is
+// dropped, so that the box shows what will be saved. A character that came with the file
+// is kept, so that such a name can still be edited.
+class NameValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int& pos) const override {
+    const QString fromFile = QString::fromLatin1(::NameText(MainWindow->Model.Name).c_str());
+    QString kept;
+    for (qsizetype i = 0; i < input.size(); ++i) {
+      const char16_t c = input[i].unicode();
+      const bool printable = (c >= 0x20 && c <= 0x7E) || (c >= 0xA0 && c <= 0xFF);
+      if (printable || fromFile.contains(input[i]))
+        kept += input[i];
+      else if (i < pos)
+        --pos;
+    }
+    input = kept;
+    return Acceptable;
+  }
+};
 
 QFrame* HorizontalBevel(QWidget* parent, const char* name, int top) {
   auto* bevel = Named(new QFrame(parent), name);
@@ -61,6 +84,7 @@ TPropWindow::TPropWindow(QWidget* owner)
   NameTxt->setGeometry(12, 64, 80, 21);
   NameText = Named(new QLineEdit("VOXEL NAME", GeneralPage), "NameText");
   NameText->setMaxLength(kNameBoxLength);
+  NameText->setValidator(new NameValidator(NameText));
   NameText->setGeometry(96, 64, 153, 21);
   NameTxt->setBuddy(NameText);
 

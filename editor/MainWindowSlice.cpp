@@ -1,6 +1,9 @@
 // The slice view's commands: render, paint, zoom, display modes and the underlay.
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 #include <cstring>
 
@@ -67,11 +70,30 @@ void SetZoomItems(TMainWindow& w) {
   w.NormSize1->setEnabled(w.View.Zoom > 1);
 }
 
+// The scroll offset that puts the same spot of the picture, scaled by the zoom, back at
+// the centre of the visible area: the pixel at the centre keeps its place within its cell.
+int CentredOffset(int oldOffset, int oldSeen, int newSeen, int oldZoom, int newZoom) {
+  const double spot = (oldOffset + oldSeen / 2 + 0.5) / oldZoom;
+  return int(spot * newZoom) - newSeen / 2;
+}
+
 void ApplyZoom(TMainWindow& w, int zoom) {
+  QScrollBar* h = w.MainView->horizontalScrollBar();
+  QScrollBar* v = w.MainView->verticalScrollBar();
+  const QSize oldSeen = w.MainView->viewport()->size();
+  const int oldX = h->value();
+  const int oldY = v->value();
+  const int oldZoom = w.View.Zoom;
   w.View.Zoom = zoom < 1 ? 1 : (zoom > 16 ? 16 : zoom);
   SetZoomItems(w);
   w.SliceBitmap.Resize(w.Model.SizeX * w.View.Zoom, w.Model.SizeY * w.View.Zoom);
   w.RefreshWithout3D();
+  // The scroll area shows or hides its bars for the new size in a queued call; let it
+  // run now, so that the centre is taken in the visible area the user will see.
+  QCoreApplication::sendPostedEvents(w.MainView, QEvent::MetaCall);
+  const QSize seen = w.MainView->viewport()->size();
+  h->setValue(CentredOffset(oldX, oldSeen.width(), seen.width(), oldZoom, w.View.Zoom));
+  v->setValue(CentredOffset(oldY, oldSeen.height(), seen.height(), oldZoom, w.View.Zoom));
 }
 }  // namespace
 

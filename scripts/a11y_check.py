@@ -39,6 +39,20 @@ TOGGLE_PAIRS = [
     ("View", "Hide Underlay", "Hide Underlay"),
 ]
 
+# The tool-bar toggles: (button, menu item it mirrors, tool window caption, radio partner).
+# Each is operated twice through its "Toggle" action; for the tool windows, which are
+# open when this runs, the first operation closes the window. A radio button that is
+# down stays down, and its partner's menu item must be unchecked.
+TOOLBAR_TOGGLES = [
+    ("Hide Underlay", "Hide Underlay", None, None),
+    ("Surface Normals", "Surface Normals", None, "Colours"),
+    ("Colours", "Colours", None, "Surface Normals"),
+    ("Transformation Matrix", "Transformation Matrix", "Transformation Matrix", None),
+    ("Layer Palette", "Layer Palette", "Layers", None),
+    ("Statistics View", "Statistics View", "Statistics", None),
+    ("3D View", "3D View", "3D View", None),
+]
+
 failures = []
 
 
@@ -184,6 +198,56 @@ def press(node, label):
     return False
 
 
+def do_action(node, label, wanted):
+    """Runs the node's action called wanted ("toggle"), as assistive technology does."""
+    try:
+        action = node.queryAction()
+    except NotImplementedError:
+        fail("%s has no actions" % label)
+        return False
+    names = [action.getName(i) for i in range(action.nActions)]
+    for i, action_name in enumerate(names):
+        if action_name.lower() == wanted:
+            action.doAction(i)
+            return True
+    fail("%s has no %s action (has: %s)" % (label, wanted, names))
+    return False
+
+
+def check_toggles(app, frame):
+    """Each toggle's accessible action must run the button's handler, like a click."""
+    _, view_items = menu_items(frame, "View")
+    item_of = {name(i): i for i in view_items}
+
+    def window_shown(caption):
+        return any(name(f) == caption and visible(f) for f in top_frames(app))
+
+    for button_name, item_name, caption, partner in TOOLBAR_TOGGLES:
+        button = find(frame, "check box", button_name) or find(frame, "toggle button", button_name)
+        item = item_of.get(item_name)
+        if button is None or item is None or (partner and partner not in item_of):
+            fail("toggle %s: button or menu item not found" % button_name)
+            continue
+        for _ in range(2):
+            want = True if partner else not checked(button)
+            if not do_action(button, '"%s" button' % button_name, "toggle"):
+                break
+
+            def seen():
+                return (checked(button), checked(item),
+                        None if caption is None else window_shown(caption),
+                        None if partner is None else not checked(item_of[partner]))
+
+            try:
+                wait_for("the %s toggle" % button_name, lambda: all(v in (None, want) for v in seen()), 5)
+            except TimeoutError:
+                fail('"%s" operated through its Toggle action: (button down, item checked, window shown, '
+                     "partner unchecked) = %s, wanted all %s" % (button_name, seen(), want))
+                break
+        else:
+            print('toggle "%s": its action ran the handler' % button_name)
+
+
 def check_names(root, where):
     for node, _ in walk(root):
         if role(node) in CONTROL_ROLES and visible(node) and not name(node) and not description(node):
@@ -304,6 +368,8 @@ def main():
             if item is not None and press(item, '"%s"' % item_name):
                 wait_for("the %s window" % item_name, lambda: checked(item), 10)
         time.sleep(0.5)
+        check_states(frame)
+        check_toggles(app, frame)
         check_states(frame)
         full = []
         for f in top_frames(app):

@@ -2,6 +2,7 @@
 // the accessible interfaces, and the keyboard routes through the dialogs and tool windows.
 
 #include <QAccessible>
+#include <QAction>
 #include <QColorDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include "dialogs/TTransDial.h"
 #include "editor/TColorBox.h"
 #include "editor/TImageBox.h"
+#include "editor/TLayerWindow.h"
 #include "editor/TStatBox.h"
 #include "editor/ToolSlotWidgets.h"
 #include "model/VxlWriter.h"
@@ -292,6 +294,37 @@ class AccessibilityTest : public QObject {
     QTest::keyClick(ThreeDWindow->XRotBar, Qt::Key_F12);
     QVERIFY(!ThreeDWindow->isVisible());
     QVERIFY(!w->View3D1->isChecked());
+  }
+
+  void aToolBarToggleRunsItsCommandWhicheverActionPressesIt() {
+    TMainWindow* w = MainWindow;
+    QTemporaryDir dir;
+    OpenModel(dir);
+    struct Toggle {
+      QToolButton* button;
+      QAction* item;
+      std::function<bool()> on;  // the mode or the window
+    };
+    const Toggle toggles[] = {
+        {w->HideUnderBut, w->HideUnderLay1, [w] { return w->View.UnderlayHidden; }},
+        {w->NormalBut, w->Normals1, [w] { return w->View.NormalsMode; }},
+        {w->ColorBut, w->Colors2, [w] { return !w->View.NormalsMode; }},
+        {w->MatrixButton, w->Matrix1, [] { return TransDial->isVisible(); }},
+        {w->SelectLayerButton, w->SelectLayer1, [] { return LayerWindow->isVisible(); }},
+        {w->StatsButton, w->Stats1, [] { return StatBox->isVisible(); }},
+        {w->View3DButton, w->View3D1, [] { return ThreeDWindow->isVisible(); }}};
+    for (const Toggle& t : toggles)
+      for (const QString& action : {QAccessibleActionInterface::toggleAction(),
+                                    QAccessibleActionInterface::pressAction()}) {
+        // A radio button that is down stays down.
+        const bool want = t.button == w->NormalBut || t.button == w->ColorBut || !t.on();
+        QAccessibleActionInterface* actions = Iface(t.button)->actionInterface();
+        QVERIFY(actions != nullptr && actions->actionNames().contains(action));
+        actions->doAction(action);
+        QTRY_COMPARE(t.on(), want);
+        QCOMPARE(t.item->isChecked(), want);
+        QCOMPARE(t.button->isChecked(), want);
+      }
   }
 };
 

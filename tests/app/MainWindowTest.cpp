@@ -2,9 +2,13 @@
 // captions, the tool-window toggles, the command line and the message dialogs.
 
 #include <QAction>
+#include <QCompleter>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -511,6 +515,21 @@ class MainWindowTest : public QObject {
     DoubleButDial->exec();
     QCOMPARE(DoubleButDial->DialogResult, 1);
     QCOMPARE(DoubleButDial->findChild<QPushButton*>("Button2")->geometry(), QRect(132, 40, 72, 23));
+
+    // A long message grows the dialog; the short one after it gets the small dialog back.
+    QList<QRect> shapes;
+    for (const char* text : {"Multi-limbed voxels are currently not supported!",
+                             "Must enter a value between 1-255!"}) {
+      WhenModal([&](QWidget* d) {
+        shapes << QRect(QPoint(), d->size()) << d->findChild<QPushButton*>("Button1")->geometry();
+        d->findChild<QPushButton*>("Button1")->click();
+      });
+      ShowMessageDialog(text);
+    }
+    QCOMPARE(shapes.size(), 4);
+    QVERIFY(shapes[0].height() > 72);
+    QCOMPARE(shapes[2], QRect(0, 0, 256, 72));
+    QCOMPARE(shapes[3], QRect(92, 40, 72, 23));
   }
 
   void anErrorInAHandlerReachesTheErrorBoxAndWorkGoesOn() {
@@ -551,15 +570,85 @@ class MainWindowTest : public QObject {
     QCOMPARE(seen[1], QString("Kobaltine|No memory..|%1").arg(int(QMessageBox::Critical)));
   }
 
+  void aFileDialogTakesItsCompletionListAlongWhenItCloses() {
+    QTemporaryDir dir;
+    WriteModel(dir, "typed.vxl", 4, 4, 4);
+    QDir(dir.path()).mkdir("tiles");
+    // Types a name into the name box until its completion list shows, and returns the
+    // list. The folder is loaded first: its loading would race the typing.
+    const auto type = [&dir](QWidget* d, const QString& name) -> QWidget* {
+      auto* dialog = static_cast<QFileDialog*>(d);
+      dialog->setDirectory(dir.path());
+      auto* files = dialog->findChild<QFileSystemModel*>();
+      QTest::qWaitFor([&] { return files->rowCount(files->index(dir.path())) > 0; }, 2000);
+      auto* field = d->findChild<QLineEdit*>("fileNameEdit");
+      field->setFocus();
+      QTest::keyClicks(field, name);
+      QWidget* list = field->completer()->popup();
+      return QTest::qWaitFor([list] { return list->isVisible(); }, 2000) ? list : nullptr;
+    };
+    QWidget* list = nullptr;
+    // Typed in full and taken with Return, as a user opens a file.
+    WhenModal([&](QWidget* d) {
+      list = type(d, "typed.vxl");
+      // The first Return may only close the list, when it has the focus.
+      for (int i = 0; i < 2 && d->isVisible(); ++i)
+        QTest::keyClick(d->findChild<QLineEdit*>("fileNameEdit"), Qt::Key_Return);
+      if (d->isVisible()) static_cast<QDialog*>(d)->reject();
+    });
+    MainWindow->Open1Click();
+    QCOMPARE(MainWindow->windowTitle(), QString("typed.vxl - Kobaltine"));
+    QVERIFY(list != nullptr);
+    QTest::qWait(100);
+    QVERIFY(!list->isVisible());
+    // The other three, cancelled.
+    for (void (TMainWindow::*command)() :
+         {&TMainWindow::SaveAsButtonClick, &TMainWindow::LoadPal1Click,
+          &TMainWindow::SavePal1Click}) {
+      list = nullptr;
+      WhenModal([&](QWidget* d) {
+        list = type(d, "ti");
+        static_cast<QDialog*>(d)->reject();
+      });
+      (MainWindow->*command)();
+      QVERIFY(list != nullptr);
+      QVERIFY(!list->isVisible());
+    }
+  }
+
   void aboutShowsNameAndVersion() {
     QString seen;
+    QImage name;
+    QFont nameFont;
+    QRect credit, ok;
+    int creditNeeds = 0;
     WhenModal([&](QWidget* d) {
-      seen = d->windowTitle() + "|" + d->findChild<QLabel*>("Label1")->text() + "|" +
-             d->findChild<QLabel*>("Label2")->text();
+      auto* label1 = d->findChild<QLabel*>("Label1");
+      seen =
+          d->windowTitle() + "|" + label1->text() + "|" + d->findChild<QLabel*>("Label2")->text();
+      name = label1->grab().toImage();
+      nameFont = label1->font();
+      auto* label3 = d->findChild<QLabel*>("Label3");
+      credit = label3->geometry();
+      creditNeeds = label3->sizeHint().width();
+      ok = d->findChild<QPushButton*>("OKBut")->geometry();
       d->findChild<QPushButton*>("OKBut")->click();
     });
     Find("About1")->trigger();
     QCOMPARE(seen, QString("About|Kobaltine|Version 0.091"));
+    // The whole name shows: it has ink, and none of it touches the label's right edge.
+    const auto inkInColumns = [&](int from, int to) {
+      for (int x = from; x < to; ++x)
+        for (int y = 0; y < name.height(); ++y)
+          if (qGray(name.pixel(x, y)) < 96) return true;
+      return false;
+    };
+    QVERIFY(inkInColumns(0, name.width()));
+    QVERIFY2(!inkInColumns(name.width() - 2, name.width()), "the name is cut off");
+    QVERIFY(nameFont.bold() && nameFont.italic() && nameFont.pixelSize() <= 32);
+    // The credit shows whole and ends left of the OK button.
+    QVERIFY(credit.width() >= creditNeeds);
+    QVERIFY(credit.right() < ok.left());
   }
 
  private:

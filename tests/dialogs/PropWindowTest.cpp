@@ -182,6 +182,26 @@ class TestPropWindow : public QObject {
     QCOMPARE(NameBytes(MainWindow->Model), std::string("ABCDEFGHIJKLMNO\0", 16));
   }
 
+  void theNameBoxTakesOnlyWhatTheFileHolds() {
+    QTemporaryDir dir;
+    QVERIFY(OpenWrittenModel(dir, "tank.vxl", "Hull\x01"));
+    QString typed;
+    WithProperties([&] {
+      QLineEdit* box = PropWindow->NameText;
+      box->end(false);
+      // Typed, then pasted: only printable single-byte characters get in.
+      for (const char* ch : {"T", "\xC3\xA4", "\xE2\x82\xAC", "\xD0\xB6", "~"})
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString::fromUtf8(ch), {});
+      box->insert(QString::fromUtf8("\xCE\xA9-\xC2\xA0\xC3\xBF"));
+      typed = box->text();
+      Click(PropWindow->OKButton);
+    });
+    // The byte that came with the file stays, as it was.
+    QCOMPARE(typed, QString::fromUtf8("Hull\x01T\xC3\xA4~-\xC2\xA0\xC3\xBF"));
+    QCOMPARE(NameBytes(MainWindow->Model), std::string("Hull\x01T\xE4~-\xA0\xFF\0\0\0\0\0", 16));
+    QCOMPARE(MainWindow->WordBox->text(), typed);
+  }
+
   void saveFollowsTheTitle() {
     CreateThroughNewBox("8", "8", "8");
     QVERIFY(SaveDisabled());

@@ -1,9 +1,13 @@
 // The layer window and the statistics readouts as a user meets them: typing into the
-// number box, moving the track bar, pointing at voxels and at the colour boxes.
+// number box, moving the track bar, pointing at voxels and at the colour boxes; and
+// zooming a scrolled slice view.
 
 #include <QFrame>
 #include <QLabel>
+#include <QAction>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 
 #include "SliceTestSupport.h"
@@ -164,6 +168,33 @@ class LayerStatsTest : public QObject {
     TypeLayer("0");
     PointAt(MainWindow->ImageBox, At(4, 3));
     QCOMPARE(Texts(), QString("R: 1 | G: 2 | B: 3 | I: 0 | X: 4 | Y: 3 | Z: 0"));
+  }
+
+  void zoomKeepsTheCellAtTheCentreOfTheView() {
+    OpenModel(dir_, 200, 150, 1);
+    MainWindow->showNormal();
+    MainWindow->resize(640, 480);
+    QCoreApplication::processEvents();
+    QScrollArea* view = MainWindow->MainView;
+    QScrollBar* h = view->horizontalScrollBar();
+    QScrollBar* v = view->verticalScrollBar();
+    const auto centreCell = [&] {
+      const QSize seen = view->viewport()->size();
+      const int z = MainWindow->View.Zoom;
+      return QPoint((h->value() + seen.width() / 2) / z, (v->value() + seen.height() / 2) / z);
+    };
+    h->setValue(517);
+    v->setValue(402);
+    const QPoint cell = centreCell();
+    for (const char* item : {"ZoomIn1", "MaxZoom1", "ZoomOut1"}) {
+      MainWindow->findChild<QAction*>(item)->trigger();
+      QCoreApplication::processEvents();
+      QCOMPARE(centreCell(), cell);
+    }
+    // At 1x the whole model fits: the offsets go as far as the range allows, to 0.
+    MainWindow->NormSize1Click();
+    QCoreApplication::processEvents();
+    QCOMPARE(QPoint(h->value(), v->value()), QPoint(0, 0));
   }
 };
 
