@@ -580,7 +580,7 @@ class MainWindowTest : public QObject {
       auto* dialog = static_cast<QFileDialog*>(d);
       dialog->setDirectory(dir.path());
       auto* files = dialog->findChild<QFileSystemModel*>();
-      QTest::qWaitFor([&] { return files->rowCount(files->index(dir.path())) > 0; }, 2000);
+      (void)QTest::qWaitFor([&] { return files->rowCount(files->index(dir.path())) > 0; }, 2000);
       auto* field = d->findChild<QLineEdit*>("fileNameEdit");
       field->setFocus();
       QTest::keyClicks(field, name);
