@@ -248,6 +248,59 @@ def check_toggles(app, frame):
             print('toggle "%s": its action ran the handler' % button_name)
 
 
+def check_undo_redo(app, frame):
+    """Undo and Redo, item and button alike, are reported usable exactly when they are."""
+    _, edit_items = menu_items(frame, "Edit")
+    _, file_items = menu_items(frame, "File")
+    undo_item = next((i for i in edit_items if name(i) == "Undo"), None)
+    redo_item = next((i for i in edit_items if name(i) == "Redo"), None)
+    undo_button = find(frame, "push button", "Undo")
+    redo_button = find(frame, "push button", "Redo")
+    properties = next((i for i in file_items if name(i) == "Properties..."), None)
+    if None in (undo_item, redo_item, undo_button, redo_button, properties):
+        fail("Undo or Redo (item or button) or Properties... not found")
+        return
+
+    def reported():
+        return (enabled(undo_item), enabled(undo_button), enabled(redo_item), enabled(redo_button))
+
+    def expect(what, wanted):
+        try:
+            wait_for(what, lambda: reported() == wanted, 5)
+            print("undo/redo %s: (undo item, undo button, redo item, redo button) enabled = %s"
+                  % (what, wanted))
+        except TimeoutError:
+            fail("%s: (undo item, undo button, redo item, redo button) enabled = %s, wanted %s"
+                 % (what, reported(), wanted))
+
+    expect("after opening", (False, False, False, False))
+    # One step, made as a screen reader user makes it: a new name in Properties, then OK.
+    press(properties, '"Properties..."')
+    try:
+        dialog = wait_for("the Properties dialog",
+                          lambda: next((f for f in top_frames(app) if name(f) == "Properties" and visible(f)),
+                                       None), 10)
+    except TimeoutError as e:
+        fail(str(e))
+        return
+    box = next((n for n, _ in walk(dialog) if role(n) == "text" and name(n).startswith("Name")), None)
+    ok = find(dialog, "push button", "OK")
+    if box is None or ok is None:
+        fail("the Properties dialog has no name box or OK button")
+        return
+    box.queryEditableText().setTextContents("READER")
+    press(ok, '"OK" of Properties')
+    expect("after a change", (True, True, False, False))
+    if description(undo_button) != "Undo Properties":
+        fail('the Undo button describes itself as %r, wanted "Undo Properties"' % description(undo_button))
+    press(undo_button, '"Undo" button')
+    expect("after Undo", (False, False, True, True))
+    press(redo_item, '"Redo" item')
+    expect("after Redo", (True, True, False, False))
+    press(undo_item, '"Undo" item')
+    expect("after Undo again", (False, False, True, True))
+
+
 def check_names(root, where):
     for node, _ in walk(root):
         if role(node) in CONTROL_ROLES and visible(node) and not name(node) and not description(node):
@@ -371,6 +424,7 @@ def main():
         check_states(frame)
         check_toggles(app, frame)
         check_states(frame)
+        check_undo_redo(app, frame)
         full = []
         for f in top_frames(app):
             if visible(f):

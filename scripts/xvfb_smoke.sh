@@ -138,9 +138,21 @@ xdotool key a
 shot 06-about
 xdotool key Return
 sleep 0.3
+# Take back the right-button stroke, then leave by File > Exit: the strokes are unsaved,
+# so the editor asks first, and Discard lets it go.
+xdotool key --window "$win" ctrl+z
+shot 07-undone
 xdotool key --window "$win" alt+f
 sleep 0.3
 xdotool key x
+asked=""
+for _ in $(seq 1 25); do
+  if xdotool search --onlyvisible --pid "$editor" --name "^Kobaltine$" >/dev/null 2>&1; then asked=1; break; fi
+  sleep 0.2
+done
+[ -n "$asked" ] || { echo "FAIL: Exit did not ask about the unsaved strokes"; exit 1; }
+shot 08-save-question
+xdotool key alt+d
 for _ in $(seq 1 25); do kill -0 "$editor" 2>/dev/null || break; sleep 0.2; done
 if kill -0 "$editor" 2>/dev/null; then echo "FAIL: Exit did not end the editor"; kill "$editor"; exit 1; fi
 wait "$editor" || { echo "FAIL: the editor ended with an error"; exit 1; }
