@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev qt6-svg-dev libgl-dev "$@")
+          qt6-base-dev qt6-svg-dev libgl-dev help2man "$@")
 
 missing=()
 for p in "${packages[@]}"; do

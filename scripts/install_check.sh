@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # Stages an install (DESTDIR) of a built tree and checks what a desktop gets from it: the
-# two programs, the desktop entry, the MIME type and the icon, each validated.
+# two programs, the desktop entry, the MIME type, the icon and the manual pages, each
+# validated. Then builds the Debian package (scripts/package.sh), unpacks it into a
+# throw-away root and checks that its programs run and that the MIME type maps
+# tank.vxl and TANK.VXL to the editor.
 # Usage: scripts/install_check.sh [build-dir]   (default: build; built first when needed)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build}"
 config="${KOBALTINE_CONFIG:-RelWithDebInfo}"
-"$root/scripts/deps.sh" desktop-file-utils libxml2-utils shared-mime-info
+"$root/scripts/deps.sh" desktop-file-utils libxml2-utils shared-mime-info xdg-utils \
+  libfile-mimeinfo-perl man-db
 
 [ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -G Ninja >/dev/null
-cmake --build "$build" --config "$config" --target kobaltine vxltool
+cmake --build "$build" --config "$config" --target kobaltine vxltool kobaltine_man_pages
 
 stage="$(mktemp -d)"
 trap 'rm -rf "$stage"' EXIT
@@ -42,4 +46,49 @@ grep -qx '50:application/x-voxel-animation:\*\.vxl' "$usr/share/mime/globs2" ||
   fail "no case-insensitive *.vxl glob"
 grep -aq 'Voxel Animation' "$usr/share/mime/magic" || fail "no signature in the magic database"
 
-echo "install check passed: programs, desktop entry, MIME type and icon staged under /usr"
+for page in kobaltine vxltool; do
+  man="$usr/share/man/man1/$page.1.gz"
+  [ -s "$man" ] || fail "the manual page of $page is missing"
+  # man warns about lines it cannot break; only a page that does not format matters.
+  MANWIDTH=80 man -l "$man" 2>/dev/null | grep -q "^NAME" || fail "the manual page of $page does not format"
+done
+echo "install check: programs, desktop entry, MIME type, icon and manual pages staged under /usr"
+
+# The Debian package, unpacked into a throw-away root.
+deb="$("$root/scripts/package.sh")"
+[ -f "$deb" ] || fail "no package was built"
+case "$(basename "$deb")" in kobaltine_*_*.deb) ;; *) fail "unexpected package name $deb" ;; esac
+depends="$(dpkg-deb -f "$deb" Depends)"
+for lib in libqt6widgets6 libstdc++6 libc6; do
+  grep -q "$lib" <<<"$depends" || fail "the package does not depend on $lib (Depends: $depends)"
+done
+pkgroot="$stage/package"
+dpkg -x "$deb" "$pkgroot"
+pusr="$pkgroot/usr"
+for f in bin/kobaltine bin/vxltool share/applications/kobaltine.desktop \
+         share/mime/packages/kobaltine-vxl.xml share/icons/hicolor/scalable/apps/kobaltine.svg \
+         share/man/man1/kobaltine.1.gz share/man/man1/vxltool.1.gz; do
+  [ -e "$pusr/$f" ] || fail "the package lacks /usr/$f"
+done
+"$pusr/bin/kobaltine" --version | grep -qx 'kobaltine [0-9.]*' || fail "the packaged kobaltine does not run"
+"$pusr/bin/vxltool" --version | grep -qx 'vxltool [0-9.]*' || fail "the packaged vxltool does not run"
+
+# What a desktop makes of it: the MIME type by name in either case, and the editor as
+# the program that opens it.
+update-mime-database "$pusr/share/mime" >/dev/null 2>&1 || fail "update-mime-database on the package"
+update-desktop-database "$pusr/share/applications" || fail "update-desktop-database on the package"
+files="$stage/files"
+mkdir -p "$files"
+# Text that is no model: only the name can tell, in either case.
+echo "not a model" >"$files/tank.vxl"
+cp "$files/tank.vxl" "$files/TANK.VXL"
+export XDG_DATA_DIRS="$pusr/share:/usr/share" XDG_DATA_HOME="$stage/home-data" XDG_CONFIG_HOME="$stage/home-config"
+export XDG_CURRENT_DESKTOP="" DE=""
+for f in tank.vxl TANK.VXL; do
+  type="$(xdg-mime query filetype "$files/$f")"
+  [ "$type" = "application/x-voxel-animation" ] || fail "xdg-mime takes $f for '$type'"
+done
+app="$(xdg-mime query default application/x-voxel-animation)"
+[ "$app" = "kobaltine.desktop" ] || fail "xdg-mime opens voxel models with '$app'"
+echo "install check: $(basename "$deb") unpacks, runs, and maps tank.vxl and TANK.VXL to kobaltine.desktop"
+echo "install check passed"
