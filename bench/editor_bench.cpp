@@ -1,12 +1,14 @@
 // The slice render of a dense model and the flood fill of a winding region.
 #include <benchmark/benchmark.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
 #include "editor/DrawOps.h"
 #include "tests/editor/PassFill.h"
 #include "editor/SliceRender.h"
+#include "editor/VolumeFill.h"
 
 namespace {
 
@@ -117,5 +119,28 @@ void BM_PassFillSerpentine(benchmark::State& state) {
   if (CountOf(*g, value == 3 ? 1 : 3) != PathCells) state.SkipWithError("path not filled");
 }
 BENCHMARK(BM_PassFillSerpentine)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Every cell of a 255^3 model holds one colour, so the whole model is one region: the
+// fill through its edit, which notes, compares and keeps all 16 million cells of both grids.
+void BM_VolumeFillDense(benchmark::State& state) {
+  static const std::unique_ptr<TVoxelModel> model = [] {
+    auto m = std::make_unique<TVoxelModel>();
+    m->SizeX = m->SizeY = m->SizeZ = 255;
+    std::memset(m->Colours.data(), 5, GridCells);
+    return m;
+  }();
+  static VolumeFillWork work;
+  const bool regionOnly = state.range(0) != 0;
+  for (auto _ : state) {
+    const std::uint8_t value = model->Colours.at(100, 100, 100) == 5 ? 7 : 5;
+    if (regionOnly) {
+      benchmark::DoNotOptimize(FindVolumeRegion(*model, GridKind::Colours, 100, 100, 100, work));
+      continue;
+    }
+    auto step = VolumeFill(*model, GridKind::Colours, 100, 100, 100, value, work);
+    if (!step || step->Box().Cells() != 255u * 255u * 255u) state.SkipWithError("not filled");
+  }
+}
+BENCHMARK(BM_VolumeFillDense)->ArgName("regiononly")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

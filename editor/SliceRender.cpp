@@ -54,18 +54,31 @@ void MarkNonZero(std::uint8_t* __restrict plane, const std::uint8_t* __restrict 
   for (; x < n; ++x) plane[x] |= std::uint8_t(row[x] != 0);
 }
 
-// The nearest non-zero value before position n of a row (the last one in storage order),
-// or 0. Searching backwards stops at once inside solid parts; empty runs are skipped a
-// word at a time.
-std::uint8_t LastNonZero(const std::uint8_t* row, int n) {
-  for (; n >= 8; n -= 8) {
-    std::uint64_t w;
-    std::memcpy(&w, row + n - 8, sizeof w);
-    if (w != 0) break;
+// For each of the count rows of one layer, the nearest non-zero value before position n
+// (the last one in storage order), or 0. Searching backwards stops at once inside solid
+// parts and skips empty runs a word at a time. Where more than a line of each row is
+// searched, the row's lines beyond n are touched first: with whole rows read, the reads
+// form one unbroken stream, which the memory serves several times faster than rows with
+// gaps.
+void LastNonZeroRows(const std::uint8_t* first, int count, int n, std::uint8_t* out) {
+  for (int r = 0; r < count; ++r) {
+    const std::uint8_t* row = first + (std::size_t(r) << 8);
+    const volatile std::uint8_t* touch = row;
+    if (n > 64)
+      for (int k = (n + 63) & ~63; k < int(GridSide); k += 64) (void)touch[k];
+    int end = n;
+    for (; end >= 8; end -= 8) {
+      std::uint64_t w;
+      std::memcpy(&w, row + end - 8, sizeof w);
+      if (w != 0) break;
+    }
+    out[r] = 0;
+    for (int k = end - 1; k >= 0; --k)
+      if (row[k] != 0) {
+        out[r] = row[k];
+        break;
+      }
   }
-  for (int k = n - 1; k >= 0; --k)
-    if (row[k] != 0) return row[k];
-  return 0;
 }
 
 bool AnyNonZero(const std::uint8_t* row, int n) {
@@ -91,12 +104,12 @@ void RebuildPlanes(const TVoxelModel& model, const SliceViewState& view, const P
   if (map.Orientation() == SliceOrientation::Side) {
     for (int v = 0; v < h; ++v) {
       const unsigned z = unsigned(map.Cell(0, v, 0).Z);
-      for (int u = 0; u < w; ++u) {
-        const std::size_t row = CellIndex(0, unsigned(u), z);
-        under[(v << 8) + u] = LastNonZero(shown.data() + row, layer);
-        if (view.NormalsMode)
-          below[(v << 8) + u] = std::uint8_t(AnyNonZero(model.Colours.data() + row, layer));
-      }
+      const std::size_t row = CellIndex(0, 0, z);
+      LastNonZeroRows(shown.data() + row, w, layer, under + (v << 8));
+      if (!view.NormalsMode) continue;
+      for (int u = 0; u < w; ++u)
+        below[(v << 8) + u] =
+            std::uint8_t(AnyNonZero(model.Colours.data() + row + (std::size_t(u) << 8), layer));
     }
     return;
   }
