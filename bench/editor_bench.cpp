@@ -1,12 +1,14 @@
 // The slice render of a dense model and the flood fill of a winding region.
 #include <benchmark/benchmark.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
 #include "editor/DrawOps.h"
 #include "tests/editor/PassFill.h"
 #include "editor/SliceRender.h"
+#include "editor/VolumeFill.h"
 
 namespace {
 
@@ -28,12 +30,33 @@ const TVoxelModel& DenseModel() {
   return *model;
 }
 
-void BM_RenderTopLayer(benchmark::State& state) {
-  const TVoxelModel& model = DenseModel();
+// Only the six faces of the cube hold voxels: most cells of a middle layer are empty and
+// their underlay search runs through half the model.
+const TVoxelModel& ShellModel() {
+  static const std::unique_ptr<TVoxelModel> model = [] {
+    auto m = std::make_unique<TVoxelModel>();
+    m->SizeX = m->SizeY = m->SizeZ = 255;
+    for (unsigned z = 0; z < 255; ++z)
+      for (unsigned y = 0; y < 255; ++y)
+        for (unsigned x = 0; x < 255; ++x)
+          if (x == 0 || y == 0 || z == 0 || x == 254 || y == 254 || z == 254) {
+            m->Colours.at(x, y, z) = std::uint8_t(1 + (x * 7 + y * 13 + z * 29) % 255);
+            m->Normals.at(x, y, z) = std::uint8_t(1 + (x * 11 + y * 3 + z * 17) % 244);
+          }
+    return m;
+  }();
+  return *model;
+}
+
+// The top layer of the dense model, the middle one of the shell, in each orientation.
+void BM_RenderSlice(benchmark::State& state) {
+  const bool shell = state.range(3) != 0;
+  const TVoxelModel& model = shell ? ShellModel() : DenseModel();
   SliceViewState view;
-  view.Zoom = int(state.range(0));
-  view.NormalsMode = state.range(1) != 0;
-  view.CurrentLayer = model.SizeZ - 1;
+  view.Orientation = SliceOrientation(state.range(0));
+  view.Zoom = int(state.range(1));
+  view.NormalsMode = state.range(2) != 0;
+  view.CurrentLayer = shell ? 127 : 254;
   static SlicePlanes planes;
   PixelBuffer slice;
   RenderSlice(model, view, planes, slice);  // the buffer's one-time growth
@@ -43,12 +66,9 @@ void BM_RenderTopLayer(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
 }
-BENCHMARK(BM_RenderTopLayer)
-    ->ArgNames({"zoom", "normals"})
-    ->Args({8, 0})
-    ->Args({16, 0})
-    ->Args({8, 1})
-    ->Args({16, 1})
+BENCHMARK(BM_RenderSlice)
+    ->ArgNames({"orientation", "zoom", "normals", "shell"})
+    ->ArgsProduct({{0, 1, 2}, {8, 16}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 
 // A one-cell-wide path of 1s snaking through walls of 2s over a 255 x 255 layer: full
@@ -99,5 +119,28 @@ void BM_PassFillSerpentine(benchmark::State& state) {
   if (CountOf(*g, value == 3 ? 1 : 3) != PathCells) state.SkipWithError("path not filled");
 }
 BENCHMARK(BM_PassFillSerpentine)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Every cell of a 255^3 model holds one colour, so the whole model is one region: the
+// fill through its edit, which notes, compares and keeps all 16 million cells of both grids.
+void BM_VolumeFillDense(benchmark::State& state) {
+  static const std::unique_ptr<TVoxelModel> model = [] {
+    auto m = std::make_unique<TVoxelModel>();
+    m->SizeX = m->SizeY = m->SizeZ = 255;
+    std::memset(m->Colours.data(), 5, GridCells);
+    return m;
+  }();
+  static VolumeFillWork work;
+  const bool regionOnly = state.range(0) != 0;
+  for (auto _ : state) {
+    const std::uint8_t value = model->Colours.at(100, 100, 100) == 5 ? 7 : 5;
+    if (regionOnly) {
+      benchmark::DoNotOptimize(FindVolumeRegion(*model, GridKind::Colours, 100, 100, 100, work));
+      continue;
+    }
+    auto step = VolumeFill(*model, GridKind::Colours, 100, 100, 100, value, work);
+    if (!step || step->Box().Cells() != 255u * 255u * 255u) state.SkipWithError("not filled");
+  }
+}
+BENCHMARK(BM_VolumeFillDense)->ArgName("regiononly")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,10 +1,12 @@
 #pragma once
-// The slice view's render: one layer of the model, enlarged, with its underlay.
+// The slice view's render: the plane of one layer of the model in the current
+// orientation, enlarged, with its underlay.
 
 #include <array>
 #include <cstdint>
 #include <optional>
 
+#include "editor/Orientation.h"
 #include "editor/PixelBuffer.h"
 #include "model/VoxelModel.h"
 
@@ -17,25 +19,27 @@ struct SliceViewState {
   std::uint8_t LeftColor = 15;
   std::uint8_t RightColor = 0;
   std::int32_t BackgroundColour = PackRGB(46, 84, 112);  // a fixed deep slate; model colour layout
+  SliceOrientation Orientation = SliceOrientation::Top;  // CurrentLayer counts along its axis
 };
 
-// Rebuilt by every render; indexed x + 256 * y.
+// Rebuilt by every render; indexed u + 256 * v in plane coordinates (x + 256 * y in Top).
 struct SlicePlanes {
   std::array<std::uint8_t, LayerCells> UnderlayPlane{};
   std::array<std::uint8_t, LayerCells> ColourBelowPlane{};
 };
 
-// Steps 1-3 of the render: sizes the buffer to SizeX*Zoom by SizeY*Zoom, fills the
-// background, rebuilds the planes and draws every cell. A model with no extent gives
+// Steps 1-3 of the render: sizes the buffer to the plane's width*Zoom by height*Zoom, fills
+// the background, rebuilds the planes and draws every cell. A model with no extent gives
 // an empty image.
 void RenderSlice(const TVoxelModel& model, const SliceViewState& view, SlicePlanes& planes,
                  PixelBuffer& slice);
 
-// The colour a cell of the current layer is drawn in (model colour layout), or nothing.
+// The colour the plane cell (u, v) of the current layer is drawn in (model colour layout),
+// or nothing.
 std::optional<std::int32_t> CellColour(const TVoxelModel& model, const SliceViewState& view,
-                                       const SlicePlanes& planes, unsigned x, unsigned y);
+                                       const SlicePlanes& planes, unsigned u, unsigned v);
 
 // The colour the cell would show if value were stored in the edited grid (Colours in
 // colours mode, Normals in normals mode); the background where nothing is drawn.
 std::int32_t PreviewColour(const TVoxelModel& model, const SliceViewState& view,
-                           const SlicePlanes& planes, unsigned x, unsigned y, std::uint8_t value);
+                           const SlicePlanes& planes, unsigned u, unsigned v, std::uint8_t value);
