@@ -1,5 +1,5 @@
 #pragma once
-// Reads a single-section voxel animation file into the model.
+// Reads a voxel animation file, with all its sections, into the model.
 
 #include <string>
 
@@ -9,7 +9,7 @@ enum class LoadStatus {
   Ok,
   FileNotFound,     // "File not found!"
   IncorrectFormat,  // "Incorrect Format!"
-  MultiLimbed,      // "Multi-limbed voxels are currently not supported!"
+  MultiLimbed,      // "Multi-limbed voxels are currently not supported!": no longer given
   TooSmall,         // "Image is too small!"
 };
 
