@@ -70,6 +70,17 @@ struct ConstCellPlanes {
   }
 };
 
+// Any section read without making it the edited one: its values and its cells.
+struct SectionView : SectionValues {
+  ConstCellPlanes Cells;
+  std::uint8_t Colour(unsigned x, unsigned y, unsigned z) const {
+    return Cells.Colours[Cells.At(x, y, z)];
+  }
+  std::uint8_t Normal(unsigned x, unsigned y, unsigned z) const {
+    return Cells.Normals[Cells.At(x, y, z)];
+  }
+};
+
 // A section that is not being edited: its values, and the colours of its extent (x
 // fastest, then y, then z) followed by the normals in the same order.
 struct VoxelSection : SectionValues {
@@ -88,16 +99,11 @@ struct VoxelSection : SectionValues {
     return {Cells.get(), Cells.get() + CellCount(), SizeX, std::size_t(SizeX) * SizeY};
   }
   std::size_t Bytes() const { return 2 * CellCount(); }
-};
-
-// Any section read without making it the edited one: its values and its cells.
-struct SectionView : SectionValues {
-  ConstCellPlanes Cells;
-  std::uint8_t Colour(unsigned x, unsigned y, unsigned z) const {
-    return Cells.Colours[Cells.At(x, y, z)];
-  }
-  std::uint8_t Normal(unsigned x, unsigned y, unsigned z) const {
-    return Cells.Normals[Cells.At(x, y, z)];
+  SectionView View() const {
+    SectionView v;
+    static_cast<SectionValues&>(v) = *this;
+    v.Cells = Planes();
+    return v;
   }
 };
 
