@@ -18,5 +18,7 @@ const char* LoadStatusMessage(LoadStatus status);
 
 // Replaces the whole model by the file's contents, or leaves it exactly as it was and
 // says why. Only the model is touched; the caller does the document and view set-up.
-// Any bytes are taken: reads stay inside the file, every loop is bounded by its size.
+// Section 0 becomes the edited section. Any bytes are taken: reads stay inside the file,
+// every loop is bounded by its size, and so is the memory its sections may claim (a
+// file claiming more is "Incorrect Format!").
 LoadStatus ReadVoxelFile(const std::string& path, TVoxelModel& model);
