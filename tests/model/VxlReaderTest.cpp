@@ -269,18 +269,6 @@ TEST(VxlReader, EverySectionDecodesAsItWouldAlone) {
     alone->SectionHeader = s.Header;
     EXPECT_TRUE(SameSection(s, alone->Section(0)));
   }
-  // Switching brings each section into the grids and fields unchanged.
-  m->SelectSection(1);
-  EXPECT_EQ(m->SizeX, 3);
-  EXPECT_EQ(m->NormalType, 4);
-  EXPECT_EQ(m->Tailer[18], 0x7FC00001u);
-  EXPECT_EQ(m->Colours.at(0, 0, 3), 3);
-  EXPECT_EQ(m->Normals.at(2, 1, 0), 9);
-  EXPECT_EQ(m->Colours.at(1, 1, 3), 6);
-  m->SelectSection(2);
-  EXPECT_EQ(NameText(m->Name), "SIXTEEN BYTES!!!");
-  EXPECT_EQ(m->Colours.at(0, 0, 8), 200);
-  EXPECT_EQ(m->SectionHeader, (SectionHeaderValues{40, 5, 6}));
 }
 
 TEST(VxlReader, HostileOffsetsInLaterSectionsStayInsideTheFile) {
