@@ -121,8 +121,9 @@ struct TVoxelModel {
   // Makes another section the edited one; the one edited so far is kept exactly. An
   // index out of range changes nothing.
   void SelectSection(std::size_t index);
-  // Any section's values and cells, without switching. The view of the edited section
-  // reads the grids, so it holds until they change.
+  // Any section's values and cells, without switching (an index out of range gives the
+  // edited one, whose cells are the grids'). A view holds while no section is switched,
+  // added or removed.
   SectionView Section(std::size_t index) const;
   SectionValues EditedValues() const;
   VoxelSection CopySection(std::size_t index) const;
