@@ -81,6 +81,81 @@ BenchFile& Small() {
   return f;
 }
 
+// A section of the given extent with a third of its cells filled.
+VoxelSection FilledSection(unsigned sx, unsigned sy, unsigned sz, std::mt19937& rng) {
+  SectionValues v;
+  v.SizeX = std::uint8_t(sx);
+  v.SizeY = std::uint8_t(sy);
+  v.SizeZ = std::uint8_t(sz);
+  v.NormalType = 2;
+  VoxelSection s = VoxelSection::Empty(v);
+  for (std::size_t i = 0; i < s.CellCount(); ++i)
+    if (rng() % 3 == 0) {
+      s.Cells[i] = std::uint8_t(1 + rng() % 255);
+      s.Cells[s.CellCount() + i] = std::uint8_t(rng() % 36);
+    }
+  return s;
+}
+
+// Every cell a voxel, as in the dense model.
+VoxelSection DenseSection() {
+  SectionValues v;
+  v.SizeX = v.SizeY = v.SizeZ = 255;
+  v.NormalType = 2;
+  VoxelSection s = VoxelSection::Unset(v);
+  const ConstCellPlanes cells = Dense().model->Section(0).Cells;
+  for (unsigned z = 0; z < 255; ++z)
+    for (unsigned y = 0; y < 255; ++y)
+      for (unsigned x = 0; x < 255; ++x) {
+        s.Cells[s.Planes().At(x, y, z)] = cells.Colours[cells.At(x, y, z)];
+        s.Cells[s.CellCount() + s.Planes().At(x, y, z)] = cells.Normals[cells.At(x, y, z)];
+      }
+  return s;
+}
+
+void Written(BenchFile& b, const char* name) {
+  b.path = (BenchDir() /
+            ("kobaltine-bench-" + std::string(name) + "-" + std::to_string(::getpid()) + ".vxl"))
+               .string();
+  b.savePath = b.path + ".saved.vxl";
+  Created().push_back(b.path);
+  Created().push_back(b.savePath);
+  if (!WriteVoxelFile(b.path, *b.model)) std::abort();
+}
+
+// A walker of 13 sections, the extents of a real one: feet, lower and upper legs, body.
+BenchFile& Walker() {
+  static BenchFile f = [] {
+    BenchFile b;
+    std::mt19937 rng(2);
+    static constexpr unsigned sizes[13][3] = {
+        {14, 13, 5}, {9, 9, 13},  {10, 4, 12}, {14, 13, 6}, {8, 9, 12},  {8, 4, 13},  {14, 13, 5},
+        {10, 9, 12}, {10, 4, 12}, {14, 13, 6}, {6, 9, 12},  {10, 4, 12}, {53, 31, 20}};
+    ResetNewModel(*b.model, 14, 13, 5);
+    for (unsigned i = 1; i < 13; ++i)
+      b.model->InsertSection(i, FilledSection(sizes[i][0], sizes[i][1], sizes[i][2], rng));
+    Written(b, "walker");
+    return b;
+  }();
+  return f;
+}
+
+// A dense 255^3 section amid four small ones: the dense one is kept, not in the grids.
+BenchFile& DenseAmidSmall() {
+  static BenchFile f = [] {
+    BenchFile b;
+    std::mt19937 rng(3);
+    ResetNewModel(*b.model, 20, 20, 20);
+    b.model->InsertSection(1, FilledSection(69, 39, 17, rng));
+    b.model->InsertSection(2, DenseSection());
+    b.model->InsertSection(3, FilledSection(10, 10, 10, rng));
+    b.model->InsertSection(4, FilledSection(53, 31, 20, rng));
+    Written(b, "dense-amid-small");
+    return b;
+  }();
+  return f;
+}
+
 void SequentialRead(benchmark::State& state, BenchFile& f) {
   std::vector<char> buf(1 << 20);
   std::int64_t total = 0;
@@ -157,6 +232,38 @@ void BM_SmallSave(benchmark::State& s) {
   Save(s, Small());
 }
 
+void BM_WalkerLoad(benchmark::State& s) {
+  Load(s, Walker());
+}
+void BM_WalkerSave(benchmark::State& s) {
+  Save(s, Walker());
+}
+void BM_DenseAmidSmallLoad(benchmark::State& s) {
+  Load(s, DenseAmidSmall());
+}
+void BM_DenseAmidSmallSave(benchmark::State& s) {
+  Save(s, DenseAmidSmall());
+}
+
+// One switch of the edited section per iteration, to and fro: each moves the dense
+// section's 33 MB once (into the grids or out of them), or twice between two dense ones.
+void Switch(benchmark::State& state, std::size_t other) {
+  TVoxelModel& m = *DenseAmidSmall().model;
+  if (other == 5 && m.SectionCount() == 5) m.InsertSection(5, DenseSection());
+  m.SelectSection(2);
+  for (auto _ : state) {
+    m.SelectSection(m.EditedSection() == 2 ? other : 2);
+    benchmark::DoNotOptimize(m.Colours.data());
+  }
+  m.SelectSection(0);
+}
+void BM_SwitchDenseAndSmall(benchmark::State& s) {
+  Switch(s, 3);
+}
+void BM_SwitchDenseAndDense(benchmark::State& s) {
+  Switch(s, 5);
+}
+
 BENCHMARK(BM_DenseSequentialRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DenseSequentialWrite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DenseLoad)->Unit(benchmark::kMillisecond);
@@ -164,6 +271,13 @@ BENCHMARK(BM_DenseSave)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SmallSequentialRead)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SmallLoad)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SmallSave)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WalkerLoad)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WalkerSave)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DenseAmidSmallLoad)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DenseAmidSmallSave)->Unit(benchmark::kMillisecond);
+// After the saves: the second dense section goes in only here.
+BENCHMARK(BM_SwitchDenseAndSmall)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SwitchDenseAndDense)->Unit(benchmark::kMillisecond);
 
 // Leaves no 34 MB files behind in the temporary folder.
 struct Cleanup {

@@ -119,6 +119,7 @@ std::unique_ptr<CellPatch> CellEdit::Finish() {
   before_.shrink_to_fit();
   auto step = std::make_unique<CellPatch>(std::move(label_), changed, std::move(before),
                                           CopyCells(model_, changed));
+  step->SetSection(int(model_.EditedSection()));
   box_ = touched_ = CellBox{};
   return step;
 }

@@ -21,7 +21,7 @@ class CellPatch final : public EditStep {
 
   void Apply(TVoxelModel& model) const override { Put(model, after_); }
   void Revert(TVoxelModel& model) const override { Put(model, before_); }
-  ChangeSet Changes() const override { return {ChangedCells, box_}; }
+  ChangeSet Changes() const override { return {ChangedCells, box_, Section()}; }
   std::size_t Bytes() const override;
   const CellBox& Box() const { return box_; }
 
@@ -49,8 +49,8 @@ class CellEdit {
   void Set(GridKind kind, int x, int y, int z, std::uint8_t value);
   const CellBox& Box() const { return box_; }
 
-  // The step for the cells that differ from what was noted, cut to their bounding box;
-  // null when nothing changed. The edit is finished afterwards.
+  // The step for the cells that differ from what was noted, cut to their bounding box,
+  // made in the edited section; null when nothing changed. The edit is finished afterwards.
   std::unique_ptr<CellPatch> Finish();
 
  private:

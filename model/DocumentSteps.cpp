@@ -12,7 +12,7 @@ class ValueStep final : public EditStep {
       : EditStep(std::move(label)), field_(field), before_(before), after_(after) {}
   void Apply(TVoxelModel& model) const override { field_.Set(model, after_); }
   void Revert(TVoxelModel& model) const override { field_.Set(model, before_); }
-  ChangeSet Changes() const override { return {field_.What(before_, after_), {}}; }
+  ChangeSet Changes() const override { return {field_.What(before_, after_), {}, Section()}; }
   std::size_t Bytes() const override { return sizeof(*this) + Label().capacity(); }
 
  private:
@@ -26,11 +26,15 @@ std::unique_ptr<EditStep> Change(TVoxelModel& model, Field field,
   const typename Field::Value old = field.Get(model);
   if (old == value) return nullptr;
   field.Set(model, value);
-  return std::make_unique<ValueStep<Field>>(std::move(label), field, old, value);
+  auto step = std::make_unique<ValueStep<Field>>(std::move(label), field, old, value);
+  if (Field::OfSection) step->SetSection(int(model.EditedSection()));
+  return step;
 }
 
+// OfSection: the value belongs to the edited section, not to the whole file.
 struct PaletteField {
   using Value = PaletteRGB;
+  static constexpr bool OfSection = false;
   Value Get(const TVoxelModel& m) const { return m.Palette; }
   void Set(TVoxelModel& m, const Value& v) const { m.Palette = v; }
   unsigned What(const Value&, const Value&) const { return ChangedPalette; }
@@ -43,6 +47,7 @@ struct Properties {
 };
 struct PropertiesField {
   using Value = Properties;
+  static constexpr bool OfSection = true;
   Value Get(const TVoxelModel& m) const { return {m.Name, m.NormalType}; }
   void Set(TVoxelModel& m, const Value& v) const {
     m.Name = v.Name;
@@ -56,6 +61,7 @@ struct PropertiesField {
 
 struct TailerField {
   using Value = std::uint32_t;
+  static constexpr bool OfSection = true;
   std::size_t Index;
   Value Get(const TVoxelModel& m) const { return m.Tailer[Index]; }
   void Set(TVoxelModel& m, Value v) const { m.Tailer[Index] = v; }

@@ -29,6 +29,7 @@ void EditHistory::Trim() {
 const EditStep* EditHistory::Undo(TVoxelModel& model) {
   if (applied_ == 0) return nullptr;
   const EditStep* step = steps_[--applied_].get();
+  if (step->Section() != FileWide) model.SelectSection(std::size_t(step->Section()));
   step->Revert(model);
   return step;
 }
@@ -36,6 +37,7 @@ const EditStep* EditHistory::Undo(TVoxelModel& model) {
 const EditStep* EditHistory::Redo(TVoxelModel& model) {
   if (applied_ == steps_.size()) return nullptr;
   const EditStep* step = steps_[applied_++].get();
+  if (step->Section() != FileWide) model.SelectSection(std::size_t(step->Section()));
   step->Apply(model);
   return step;
 }

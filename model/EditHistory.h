@@ -21,7 +21,8 @@ class EditHistory {
   // gone for good. A null step (an edit that changed nothing) is ignored.
   void Record(std::unique_ptr<EditStep> step);
 
-  // Take back or make again one step; null when there is none.
+  // Take back or make again one step; null when there is none. A step made in another
+  // section makes that section the edited one first.
   const EditStep* Undo(TVoxelModel& model);
   const EditStep* Redo(TVoxelModel& model);
 

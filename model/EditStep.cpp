@@ -25,5 +25,6 @@ CellBox LayerBox(const TVoxelModel& model, int z) {
 ChangeSet& ChangeSet::operator|=(const ChangeSet& other) {
   What |= other.What;
   Cells |= other.Cells;
+  if (Section == FileWide) Section = other.Section;
   return *this;
 }

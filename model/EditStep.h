@@ -35,12 +35,18 @@ enum ChangeKind : unsigned {
   ChangedName = 1u << 2,
   ChangedNormalType = 1u << 3,
   ChangedTailer = 1u << 4,
+  // The section list changed, and with it perhaps which section is edited: everything
+  // shown of the edited section is to be refreshed.
   ChangedSections = 1u << 5,
 };
 
+// The section of a step that belongs to none: a change of the whole file.
+constexpr int FileWide = -1;
+
 struct ChangeSet {
   unsigned What = ChangedNothing;
-  CellBox Cells;  // with ChangedCells: the cells that may differ
+  CellBox Cells;           // with ChangedCells: the cells that may differ
+  int Section = FileWide;  // the section Cells and the values belong to
 
   bool Has(ChangeKind kind) const { return (What & kind) != 0; }
   ChangeSet& operator|=(const ChangeSet& other);
@@ -64,6 +70,12 @@ class EditStep {
   // What the user did, as menus and tips name it: "Pen stroke".
   const std::string& Label() const { return label_; }
 
+  // The section the step was made in; the history makes it the edited one before the
+  // step is taken back or made again. Set when the step is made.
+  int Section() const { return section_; }
+  void SetSection(int section) { section_ = section; }
+
  private:
   std::string label_;
+  int section_ = FileWide;
 };

@@ -1,5 +1,6 @@
 #include "model/NewModel.h"
 
+#include <bit>
 #include <cmath>
 
 std::int32_t ParseLeadingInt(std::string_view text) {
@@ -19,7 +20,30 @@ std::int32_t ParseLeadingInt(std::string_view text) {
   return std::int32_t(value);
 }
 
+TailerValues NewTailer(std::uint8_t sizeX, std::uint8_t sizeY, std::uint8_t sizeZ) {
+  TailerValues t{};
+  auto set = [&t](std::size_t i, float v) { t[i] = std::bit_cast<std::uint32_t>(v); };
+  // Each size is converted to single precision before multiplying, so all are exact.
+  const float fx = float(sizeX), fy = float(sizeY), fz = float(sizeZ);
+  for (std::size_t i = 0; i < TailerValueCount; ++i) set(i, 0.0f);
+  set(TailerScale, 1.0f / 12.0f);
+  set(1, 1.0f);
+  set(6, 1.0f);
+  set(11, 1.0f);
+  set(TailerZOffset, fz * 0.5f);
+  set(TailerXMinimum, fx * -0.5f);
+  set(TailerYMinimum, fy * -0.5f);
+  set(TailerZMinimum, fz * -0.5f);
+  set(TailerXMaximum, fx * 0.5f);
+  set(TailerYMaximum, fy * 0.5f);
+  set(TailerZMaximum, fz * 0.5f);
+  return t;
+}
+
 void ResetNewModel(TVoxelModel& model, std::uint8_t sizeX, std::uint8_t sizeY, std::uint8_t sizeZ) {
+  model.KeepOnlyEditedSection();
+  model.FileHeader = FileHeaderValues{};
+  model.SectionHeader = SectionHeaderValues{};
   model.SizeX = sizeX;
   model.SizeY = sizeY;
   model.SizeZ = sizeZ;
@@ -30,25 +54,22 @@ void ResetNewModel(TVoxelModel& model, std::uint8_t sizeX, std::uint8_t sizeY, s
         model.Colours[i] = 0;
         model.Normals[i] = 0;
       }
-
-  // Each size is converted to single precision before multiplying, so all are exact.
-  const float fx = float(sizeX), fy = float(sizeY), fz = float(sizeZ);
-  for (std::size_t i = 0; i < TailerValueCount; ++i) model.SetTailerFloat(i, 0.0f);
-  model.SetTailerFloat(TailerScale, 1.0f / 12.0f);
-  model.SetTailerFloat(1, 1.0f);
-  model.SetTailerFloat(6, 1.0f);
-  model.SetTailerFloat(11, 1.0f);
-  model.SetTailerFloat(TailerZOffset, fz * 0.5f);
-  model.SetTailerFloat(TailerXMinimum, fx * -0.5f);
-  model.SetTailerFloat(TailerYMinimum, fy * -0.5f);
-  model.SetTailerFloat(TailerZMinimum, fz * -0.5f);
-  model.SetTailerFloat(TailerXMaximum, fx * 0.5f);
-  model.SetTailerFloat(TailerYMaximum, fy * 0.5f);
-  model.SetTailerFloat(TailerZMaximum, fz * 0.5f);
+  model.Tailer = NewTailer(sizeX, sizeY, sizeZ);
 
   static constexpr char newName[9] = "NEW FILE";  // with its terminating zero
   for (int i = 0; i < 9; ++i) model.Name[i] = std::uint8_t(newName[i]);
   model.NormalType = 2;
+}
+
+VoxelSection NewSection(std::uint8_t sizeX, std::uint8_t sizeY, std::uint8_t sizeZ) {
+  SectionValues v;
+  StoreNameText(v.Name, "NEW SECTION");
+  v.SizeX = sizeX;
+  v.SizeY = sizeY;
+  v.SizeZ = sizeZ;
+  v.NormalType = 2;
+  v.Tailer = NewTailer(sizeX, sizeY, sizeZ);
+  return VoxelSection::Empty(v);
 }
 
 std::int16_t ComputeViewSpan(const TVoxelModel& model) {

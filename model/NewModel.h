@@ -14,9 +14,17 @@ constexpr bool IsValidModelSize(std::int32_t v) {
   return v >= 1 && v <= 255;
 }
 
-// Sizes, the cleared extent, the default tailer values, "NEW FILE" over the first
-// nine bytes of Name and NormalType 2. Palette and cells outside the extent stay.
+// The tailer values of a new section: scale 1/12, the identity, offset and bounds
+// centred on the extent.
+TailerValues NewTailer(std::uint8_t sizeX, std::uint8_t sizeY, std::uint8_t sizeZ);
+
+// One section: sizes, the cleared extent, the default tailer values, "NEW FILE" over
+// the first nine bytes of Name, NormalType 2, and the header values a new file gets.
+// Palette and cells outside the extent stay.
 void ResetNewModel(TVoxelModel& model, std::uint8_t sizeX, std::uint8_t sizeY, std::uint8_t sizeZ);
+
+// The empty section the user adds: "NEW SECTION", NormalType 2, the tailer of New.
+VoxelSection NewSection(std::uint8_t sizeX, std::uint8_t sizeY, std::uint8_t sizeZ);
 
 // ceil(m * 1.7320508076) for the largest extent m: the side of the 3D view's square.
 std::int16_t ComputeViewSpan(const TVoxelModel& model);

@@ -60,6 +60,16 @@ std::unique_ptr<std::uint16_t[]> RowTranspose::NewPairRow() {
 
 void RowTranspose::PairsToGrids(const std::uint16_t* pairs, unsigned sizeX, unsigned sizeZ,
                                 unsigned y, VoxelGrid& colours, VoxelGrid& normals) {
+  PairsToPlanes(pairs, sizeX, sizeZ, y, {colours.data(), normals.data(), GridSide, LayerCells});
+}
+
+void RowTranspose::GridsToPairs(const VoxelGrid& colours, const VoxelGrid& normals, unsigned sizeX,
+                                unsigned sizeZ, unsigned y, std::uint16_t* pairs) {
+  PlanesToPairs({colours.data(), normals.data(), GridSide, LayerCells}, sizeX, sizeZ, y, pairs);
+}
+
+void RowTranspose::PairsToPlanes(const std::uint16_t* pairs, unsigned sizeX, unsigned sizeZ,
+                                 unsigned y, const CellPlanes& to) {
   std::uint8_t* sc = colours_.get();
   std::uint8_t* sn = normals_.get();
 #if defined(__SSE2__)
@@ -85,17 +95,18 @@ void RowTranspose::PairsToGrids(const std::uint16_t* pairs, unsigned sizeX, unsi
   }
   // Whole lines are streamed; the last, partial one is written normally, since the
   // cells after the row's end (outside the extent) keep their bytes.
-  const bool lineAligned = ((reinterpret_cast<std::uintptr_t>(colours.data()) |
-                             reinterpret_cast<std::uintptr_t>(normals.data())) &
-                            63) == 0;
+  const bool lineAligned =
+      ((reinterpret_cast<std::uintptr_t>(to.Colours) |
+        reinterpret_cast<std::uintptr_t>(to.Normals) | to.RowStride | to.LayerStride) &
+       63) == 0;
   const unsigned lines = lineAligned ? sizeX / 64 : 0;
   for (unsigned z = 0; z < sizeZ; ++z) {
-    StreamLines(colours.layer(z) + (y << 8), sc + z * StageStride, lines);
-    StreamLines(normals.layer(z) + (y << 8), sn + z * StageStride, lines);
-    std::memcpy(colours.layer(z) + (y << 8) + 64 * lines, sc + z * StageStride + 64 * lines,
-                sizeX - 64 * lines);
-    std::memcpy(normals.layer(z) + (y << 8) + 64 * lines, sn + z * StageStride + 64 * lines,
-                sizeX - 64 * lines);
+    std::uint8_t* c = to.Colours + to.At(0, y, z);
+    std::uint8_t* n = to.Normals + to.At(0, y, z);
+    StreamLines(c, sc + z * StageStride, lines);
+    StreamLines(n, sn + z * StageStride, lines);
+    std::memcpy(c + 64 * lines, sc + z * StageStride + 64 * lines, sizeX - 64 * lines);
+    std::memcpy(n + 64 * lines, sn + z * StageStride + 64 * lines, sizeX - 64 * lines);
   }
   _mm_sfence();
 #else
@@ -106,19 +117,19 @@ void RowTranspose::PairsToGrids(const std::uint16_t* pairs, unsigned sizeX, unsi
       sn[z * StageStride + x] = std::uint8_t(v >> 8);
     }
   for (unsigned z = 0; z < sizeZ; ++z) {
-    std::memcpy(colours.layer(z) + (y << 8), sc + z * StageStride, sizeX);
-    std::memcpy(normals.layer(z) + (y << 8), sn + z * StageStride, sizeX);
+    std::memcpy(to.Colours + to.At(0, y, z), sc + z * StageStride, sizeX);
+    std::memcpy(to.Normals + to.At(0, y, z), sn + z * StageStride, sizeX);
   }
 #endif
 }
 
-void RowTranspose::GridsToPairs(const VoxelGrid& colours, const VoxelGrid& normals, unsigned sizeX,
-                                unsigned sizeZ, unsigned y, std::uint16_t* pairs) {
+void RowTranspose::PlanesToPairs(const ConstCellPlanes& from, unsigned sizeX, unsigned sizeZ,
+                                 unsigned y, std::uint16_t* pairs) {
   std::uint8_t* sc = colours_.get();
   std::uint8_t* sn = normals_.get();
   for (unsigned z = 0; z < sizeZ; ++z) {
-    std::memcpy(sc + z * StageStride, colours.layer(z) + (y << 8), sizeX);
-    std::memcpy(sn + z * StageStride, normals.layer(z) + (y << 8), sizeX);
+    std::memcpy(sc + z * StageStride, from.Colours + from.At(0, y, z), sizeX);
+    std::memcpy(sn + z * StageStride, from.Normals + from.At(0, y, z), sizeX);
   }
 #if defined(__SSE2__)
   for (unsigned z0 = 0; z0 < sizeZ; z0 += 8) {

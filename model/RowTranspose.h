@@ -27,9 +27,13 @@ class RowTranspose {
   // Cells x < sizeX, z < sizeZ of row y become the pairs; nothing else of the grids changes.
   void PairsToGrids(const std::uint16_t* pairs, unsigned sizeX, unsigned sizeZ, unsigned y,
                     VoxelGrid& colours, VoxelGrid& normals);
+  void PairsToPlanes(const std::uint16_t* pairs, unsigned sizeX, unsigned sizeZ, unsigned y,
+                     const CellPlanes& to);
   // The pairs of row y for x < sizeX, z < sizeZ.
   void GridsToPairs(const VoxelGrid& colours, const VoxelGrid& normals, unsigned sizeX,
                     unsigned sizeZ, unsigned y, std::uint16_t* pairs);
+  void PlanesToPairs(const ConstCellPlanes& from, unsigned sizeX, unsigned sizeZ, unsigned y,
+                     std::uint16_t* pairs);
 
  private:
   // Layer-ordered copies of the row: z-row at z * StageStride, padded like the pairs.

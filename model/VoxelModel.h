@@ -1,6 +1,6 @@
 #pragma once
-// The one document the editor works on: a single voxel section of at most
-// 255 x 255 x 255 cells with its palette, name, normal version and tailer values.
+// The one document the editor works on: the file's palette and its sections of at most
+// 255 x 255 x 255 cells each, one of them being edited.
 
 #include <array>
 #include <cstddef>
@@ -8,6 +8,9 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
+
+#include "model/VoxelSection.h"
 
 constexpr std::size_t GridSide = 256;
 constexpr std::size_t GridCells = GridSide * GridSide * GridSide;  // 16 MiB
@@ -70,7 +73,6 @@ constexpr std::int32_t Grey(unsigned n) {
 // The start-up palette: sixteen classic colours, then black.
 PaletteRGB DefaultPalette();
 
-constexpr std::size_t TailerValueCount = 19;
 // Indices into Tailer of the values the editor interprets.
 enum TailerIndex : std::size_t {
   TailerScale = 0,
@@ -85,7 +87,14 @@ enum TailerIndex : std::size_t {
   TailerZMaximum = 18,
 };
 
+// The grids and the fields from SizeX to Tailer hold the edited section, so that every
+// window and tool works on it alone; the palette and the header values belong to the file.
 struct TVoxelModel {
+  TVoxelModel();
+  ~TVoxelModel();
+  TVoxelModel(const TVoxelModel&) = delete;
+  TVoxelModel& operator=(const TVoxelModel&) = delete;
+
   std::uint8_t SizeX = 0;
   std::uint8_t SizeY = 0;
   std::uint8_t SizeZ = 0;
@@ -94,8 +103,9 @@ struct TVoxelModel {
   VoxelGrid Normals;
   PaletteRGB Palette = DefaultPalette();
   std::array<std::uint8_t, 16> Name{};
-  // Raw 32-bit patterns so that every value survives a load-save cycle bit for bit.
-  std::array<std::uint32_t, TailerValueCount> Tailer{};
+  TailerValues Tailer{};
+  SectionHeaderValues SectionHeader;  // of the edited section
+  FileHeaderValues FileHeader;
 
   bool IsOpen() const { return SizeX != 0 && SizeY != 0 && SizeZ != 0; }
   bool IsVoxel(unsigned x, unsigned y, unsigned z) const {
@@ -104,6 +114,41 @@ struct TVoxelModel {
   }
   float TailerFloat(std::size_t index) const;
   void SetTailerFloat(std::size_t index, float value);
+
+  // The sections, numbered from 0 in file order; there is always at least one.
+  std::size_t SectionCount() const { return sections_.size(); }
+  std::size_t EditedSection() const { return edited_; }
+  // Makes another section the edited one; the one edited so far is kept exactly. An
+  // index out of range changes nothing.
+  void SelectSection(std::size_t index);
+  // Any section's values and cells, without switching (an index out of range gives the
+  // edited one, whose cells are the grids'). A view holds while no section is switched,
+  // added or removed.
+  SectionView Section(std::size_t index) const;
+  SectionValues EditedValues() const;
+  VoxelSection CopySection(std::size_t index) const;
+
+  // The section list. A section comes in at index at (0 to SectionCount()) and is not
+  // edited; the edited one stays the edited one wherever it moves.
+  void InsertSection(std::size_t at, VoxelSection section);
+  // Takes a section out; never the only one. When it is the edited one, the section
+  // after it (or else the one before) becomes the edited one first.
+  VoxelSection TakeSection(std::size_t index);
+  void MoveSection(std::size_t from, std::size_t to);
+  // Forgets every section but the edited one, which becomes section 0.
+  void KeepOnlyEditedSection();
+  // For the reader: sections[0] comes in the grids and fields, which the caller has
+  // already set; the others are kept as they are. sections must not be empty.
+  void AdoptSections(std::vector<VoxelSection> sections);
+
+ private:
+  // sections_[edited_] holds nothing: that section lives in the grids and fields.
+  std::vector<VoxelSection> sections_;
+  std::size_t edited_ = 0;
+  // The cells of the section last brought into the grids, kept for the next switch
+  // so that switching to and fro between two large sections allocates nothing.
+  std::unique_ptr<std::uint8_t[]> spare_;
+  std::size_t spareBytes_ = 0;
 };
 
 // The text of a 16-byte name: the bytes up to the first zero, or all 16.

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "model/Messages.h"
 #include "model/RowTranspose.h"
@@ -18,9 +19,9 @@ static_assert(std::endian::native == std::endian::little,
 
 namespace {
 
-constexpr std::int64_t BodyStart = 830;
 constexpr std::int64_t PaletteOffset = 34;
-constexpr std::int64_t NameOffset = 802;
+constexpr std::int64_t SectionHeadersAt = 802;
+constexpr std::int64_t SectionHeaderSize = 28;
 constexpr std::int64_t TailerSize = 92;
 // Read-ahead sizes: large enough that syscalls cost little, small enough to stay cached.
 constexpr std::size_t TableWindow = 64 * 1024;
@@ -149,17 +150,31 @@ class FileWindow {
   std::size_t len_ = 0;
 };
 
-// Everything the checks read, kept apart from the model until the file is accepted.
-struct HeaderData {
-  std::int32_t bodySize = 0;
-  PaletteRGB palette{};
-  std::array<std::uint8_t, 16> name{};
+// What the checks read of one section.
+struct SectionData {
+  SectionValues values;
   std::int32_t spanStartOffset = 0;
   std::int32_t spanEndOffset = 0;
   std::int32_t spanDataOffset = 0;
-  std::array<std::uint32_t, TailerValueCount> tailer{};
-  std::uint8_t sizeX = 0, sizeY = 0, sizeZ = 0, normalType = 0;
 };
+
+// Everything the checks read, kept apart from the model until the file is accepted.
+struct HeaderData {
+  std::int64_t bodyStart = 0;
+  FileHeaderValues fileHeader;
+  PaletteRGB palette{};
+  std::vector<SectionData> sections;
+};
+
+// A section's cells cost 2 * sx * sy * sz bytes, its tables 8 * sx * sy bytes of the
+// file. Written tables never overlap, so a real file holds at least 1/64 of the bytes
+// its kept sections need. More is a file made to exhaust memory.
+bool KeptSectionsFit(const HeaderData& h, std::int64_t fileSize) {
+  std::int64_t bytes = 0;
+  for (std::size_t i = 1; i < h.sections.size(); ++i)
+    bytes += 2 * std::int64_t(h.sections[i].values.CellCount());
+  return bytes <= 64 * fileSize;
+}
 
 LoadStatus ReadHeader(int fd, std::int64_t fileSize, HeaderData& h) {
   std::uint8_t head[34];
@@ -169,29 +184,46 @@ LoadStatus ReadHeader(int fd, std::int64_t fileSize, HeaderData& h) {
 
   const std::int32_t sectionCount = LoadS32(head + 20);
   const std::int32_t tailerCount = LoadS32(head + 24);
-  if (sectionCount != tailerCount || sectionCount < 1) return LoadStatus::IncorrectFormat;
-  if (sectionCount > 1) return LoadStatus::MultiLimbed;
-  h.bodySize = LoadS32(head + 28);
+  if (sectionCount != tailerCount || sectionCount < 1 || sectionCount > std::int32_t(MaxSections))
+    return LoadStatus::IncorrectFormat;
+  const std::size_t n = std::size_t(sectionCount);
+  const std::int32_t bodySize = LoadS32(head + 28);
+  h.fileHeader.Value16 = std::uint32_t(LoadS32(head + 16));
+  h.fileHeader.RangeFirst = head[32];
+  h.fileHeader.RangeLast = head[33];
+  h.bodyStart = SectionHeadersAt + SectionHeaderSize * std::int64_t(n);
 
   std::uint8_t rgb[768];
   ReadAt(fd, fileSize, PaletteOffset, rgb, sizeof rgb);
   for (int i = 0; i < 256; ++i) h.palette[i] = PackRGB(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
-  ReadAt(fd, fileSize, NameOffset, h.name.data(), h.name.size());
 
-  // A negative or huge BodySize just moves the tailer outside the file; its missing
+  std::vector<std::uint8_t> heads(SectionHeaderSize * n), tailers(TailerSize * n);
+  ReadAt(fd, fileSize, SectionHeadersAt, heads.data(), heads.size());
+  // A negative or huge BodySize just moves the tailers outside the file; their missing
   // bytes read as 0, so the sizes are then 0 and the file is too small.
-  std::uint8_t t[TailerSize];
-  ReadAt(fd, fileSize, BodyStart + std::int64_t(h.bodySize), t, sizeof t);
-  h.spanStartOffset = LoadS32(t);
-  h.spanEndOffset = LoadS32(t + 4);
-  h.spanDataOffset = LoadS32(t + 8);
-  for (std::size_t i = 0; i < TailerValueCount; ++i)
-    h.tailer[i] = std::uint32_t(LoadS32(t + 12 + 4 * i));
-  h.sizeX = t[88];
-  h.sizeY = t[89];
-  h.sizeZ = t[90];
-  h.normalType = t[91];
-  if (h.sizeX == 0 || h.sizeY == 0 || h.sizeZ == 0) return LoadStatus::TooSmall;
+  ReadAt(fd, fileSize, h.bodyStart + std::int64_t(bodySize), tailers.data(), tailers.size());
+  h.sections.resize(n);
+  for (std::size_t s = 0; s < n; ++s) {
+    SectionData& d = h.sections[s];
+    const std::uint8_t* hd = &heads[SectionHeaderSize * s];
+    std::memcpy(d.values.Name.data(), hd, 16);
+    d.values.Header = {std::uint32_t(LoadS32(hd + 16)), std::uint32_t(LoadS32(hd + 20)),
+                       std::uint32_t(LoadS32(hd + 24))};
+    const std::uint8_t* t = &tailers[TailerSize * s];
+    d.spanStartOffset = LoadS32(t);
+    d.spanEndOffset = LoadS32(t + 4);
+    d.spanDataOffset = LoadS32(t + 8);
+    for (std::size_t i = 0; i < TailerValueCount; ++i)
+      d.values.Tailer[i] = std::uint32_t(LoadS32(t + 12 + 4 * i));
+    d.values.SizeX = t[88];
+    d.values.SizeY = t[89];
+    d.values.SizeZ = t[90];
+    d.values.NormalType = t[91];
+  }
+  for (const SectionData& d : h.sections)
+    if (d.values.SizeX == 0 || d.values.SizeY == 0 || d.values.SizeZ == 0)
+      return LoadStatus::TooSmall;
+  if (!KeptSectionsFit(h, fileSize)) return LoadStatus::IncorrectFormat;
   return LoadStatus::Ok;
 }
 
@@ -266,19 +298,17 @@ DecodeBuffers& Buffers() {
   return *buffers;
 }
 
-void Decode(int fd, std::int64_t fileSize, const HeaderData& h, DecodeBuffers& buffers,
-            TVoxelModel& model) {
-  const unsigned sx = h.sizeX, sy = h.sizeY, sz = h.sizeZ;
-  const std::int64_t startTable = BodyStart + std::int64_t(h.spanStartOffset);
-  const std::int64_t endTable = BodyStart + std::int64_t(h.spanEndOffset);
-  const std::int64_t spanData = BodyStart + std::int64_t(h.spanDataOffset);
+// One section's columns into target; budget is shared by all sections of the file.
+void Decode(int fd, std::int64_t fileSize, std::int64_t bodyStart, const SectionData& s,
+            DecodeBuffers& buffers, const CellPlanes& target, std::int64_t& budget) {
+  const unsigned sx = s.values.SizeX, sy = s.values.SizeY, sz = s.values.SizeZ;
+  const std::int64_t startTable = bodyStart + std::int64_t(s.spanStartOffset);
+  const std::int64_t endTable = bodyStart + std::int64_t(s.spanEndOffset);
+  const std::int64_t spanData = bodyStart + std::int64_t(s.spanDataOffset);
 
   FileWindow starts(fd, fileSize, buffers.starts.get(), TableWindow);
   FileWindow ends(fd, fileSize, buffers.ends.get(), TableWindow);
   FileWindow data(fd, fileSize, buffers.data.get(), DataWindow);
-  // A well-formed file is walked once; columns that share or overlap their spans may
-  // walk it many times. The cap keeps such a file from stalling the editor for minutes.
-  std::int64_t budget = 4 * fileSize + (std::int64_t(64) << 20);
 
   RowTranspose& transpose = buffers.transpose;
   std::uint16_t* row = buffers.row.get();
@@ -294,7 +324,7 @@ void Decode(int fd, std::int64_t fileSize, const HeaderData& h, DecodeBuffers& b
       // The rest of the column is cleared, whatever an earlier model held there.
       ClearCells(col, filled, sz);
     }
-    transpose.PairsToGrids(row, sx, sz, y, model.Colours, model.Normals);
+    transpose.PairsToPlanes(row, sx, sz, y, target);
   }
 }
 
@@ -329,14 +359,28 @@ LoadStatus ReadVoxelFile(const std::string& path, TVoxelModel& model) {
   if (status != LoadStatus::Ok) return status;
   // Taken before the commit: once the model is touched, nothing may fail.
   DecodeBuffers& buffers = Buffers();
+  std::vector<VoxelSection> kept(header->sections.size());
+  for (std::size_t i = 1; i < kept.size(); ++i)
+    kept[i] = VoxelSection::Unset(header->sections[i].values);
 
-  model.SizeX = header->sizeX;
-  model.SizeY = header->sizeY;
-  model.SizeZ = header->sizeZ;
-  model.NormalType = header->normalType;
+  // A well-formed file is walked once; columns that share or overlap their spans may
+  // walk it many times. The cap keeps such a file from stalling the editor for minutes.
+  std::int64_t budget = 4 * fileSize + (std::int64_t(64) << 20);
+  const SectionValues& first = header->sections[0].values;
+  model.SizeX = first.SizeX;
+  model.SizeY = first.SizeY;
+  model.SizeZ = first.SizeZ;
+  model.NormalType = first.NormalType;
   model.Palette = header->palette;
-  model.Name = header->name;
-  model.Tailer = header->tailer;
-  Decode(file.get(), fileSize, *header, buffers, model);
+  model.Name = first.Name;
+  model.Tailer = first.Tailer;
+  model.SectionHeader = first.Header;
+  model.FileHeader = header->fileHeader;
+  Decode(file.get(), fileSize, header->bodyStart, header->sections[0], buffers,
+         {model.Colours.data(), model.Normals.data(), GridSide, LayerCells}, budget);
+  for (std::size_t i = 1; i < kept.size(); ++i)
+    Decode(file.get(), fileSize, header->bodyStart, header->sections[i], buffers, kept[i].Planes(),
+           budget);
+  model.AdoptSections(std::move(kept));
   return LoadStatus::Ok;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Reads a single-section voxel animation file into the model.
+// Reads a voxel animation file, with all its sections, into the model.
 
 #include <string>
 
@@ -9,7 +9,7 @@ enum class LoadStatus {
   Ok,
   FileNotFound,     // "File not found!"
   IncorrectFormat,  // "Incorrect Format!"
-  MultiLimbed,      // "Multi-limbed voxels are currently not supported!"
+  MultiLimbed,      // "Multi-limbed voxels are currently not supported!": no longer given
   TooSmall,         // "Image is too small!"
 };
 
@@ -18,5 +18,7 @@ const char* LoadStatusMessage(LoadStatus status);
 
 // Replaces the whole model by the file's contents, or leaves it exactly as it was and
 // says why. Only the model is touched; the caller does the document and view set-up.
-// Any bytes are taken: reads stay inside the file, every loop is bounded by its size.
+// Section 0 becomes the edited section. Any bytes are taken: reads stay inside the file,
+// every loop is bounded by its size, and so is the memory its sections may claim (a
+// file claiming more is "Incorrect Format!").
 LoadStatus ReadVoxelFile(const std::string& path, TVoxelModel& model);

@@ -19,7 +19,8 @@ static_assert(std::endian::native == std::endian::little,
 
 namespace {
 
-constexpr std::size_t HeaderSize = 830;
+constexpr std::size_t FileHeaderSize = 802;
+constexpr std::size_t SectionHeaderSize = 28;
 constexpr std::size_t TailerSize = 92;
 
 void PutU32(std::uint8_t* b, std::uint32_t v) {
@@ -36,9 +37,15 @@ class SpanSink {
   // A column never takes more than 128 spans of 5 bytes plus a closing span.
   static constexpr std::size_t ColumnMax = 1024;
 
-  SpanSink(SafeFileWriter& out, std::int64_t offset)
-      : out_(out), offset_(offset), buf_(std::make_unique<std::uint8_t[]>(Capacity)) {}
+  explicit SpanSink(const VoxelFileOutput& out)
+      : out_(out), buf_(std::make_unique_for_overwrite<std::uint8_t[]>(Capacity)) {}
 
+  // The next bytes go to offset in the file; the span offset starts again at 0.
+  void MoveTo(std::int64_t offset) {
+    Flush();
+    offset_ = offset;
+    written_ = 0;
+  }
   // Room for one more column; flushes when the buffer could not hold it.
   std::uint8_t* Reserve() {
     if (Capacity - used_ < ColumnMax) Flush();
@@ -49,7 +56,7 @@ class SpanSink {
     written_ += n;
   }
   bool Flush() {
-    if (used_ > 0 && ok_) ok_ = out_.WriteAt(std::uint64_t(offset_), buf_.get(), used_);
+    if (used_ > 0 && ok_) ok_ = out_(offset_, buf_.get(), used_);
     offset_ += std::int64_t(used_);
     used_ = 0;
     return ok_;
@@ -59,8 +66,8 @@ class SpanSink {
   std::int64_t fileOffset() const { return offset_ + std::int64_t(used_); }
 
  private:
-  SafeFileWriter& out_;
-  std::int64_t offset_;
+  const VoxelFileOutput& out_;
+  std::int64_t offset_ = 0;
   std::unique_ptr<std::uint8_t[]> buf_;
   std::size_t used_ = 0;
   std::int64_t written_ = 0;
@@ -115,24 +122,23 @@ std::size_t EncodeColumn(const std::uint16_t* cells, unsigned sizeZ, std::uint8_
   }
 }
 
-bool WriteBody(SafeFileWriter& out, const TVoxelModel& model) {
-  const unsigned sx = model.SizeX, sy = model.SizeY, sz = model.SizeZ;
+// One section's tables and spans from body offset at; returns the body bytes it took,
+// or -1 when a write failed. Its tailer goes to tailer.
+std::int64_t EncodeSection(const SectionView& section, std::int64_t bodyAt, std::int64_t at,
+                           SpanSink& sink, RowTranspose& transpose, std::uint16_t* row,
+                           const VoxelFileOutput& out, std::uint8_t* tailer) {
+  const unsigned sx = section.SizeX, sy = section.SizeY, sz = section.SizeZ;
   const std::size_t n = std::size_t(sx) * sy;
-  const std::int64_t tablesAt = std::int64_t(HeaderSize);
-  const std::int64_t spansAt = tablesAt + 8 * std::int64_t(n);
-
   // Both tables in memory (at most 520 KB), written once when the spans are done.
   std::vector<std::uint8_t> tables(8 * n);
-  SpanSink sink(out, spansAt);
-  RowTranspose transpose;
-  auto row = RowTranspose::NewPairRow();
+  sink.MoveTo(bodyAt + at + 8 * std::int64_t(n));
   std::size_t c = 0;
   for (unsigned y = 0; y < sy; ++y) {
     // The row's columns, each contiguous in z as the spans store them.
-    transpose.GridsToPairs(model.Colours, model.Normals, sx, sz, y, row.get());
+    transpose.PlanesToPairs(section.Cells, sx, sz, y, row);
     for (unsigned x = 0; x < sx; ++x, ++c) {
       const std::int64_t start = sink.written();
-      const std::size_t len = EncodeColumn(row.get() + PairStride * x, sz, sink.Reserve());
+      const std::size_t len = EncodeColumn(row + PairStride * x, sz, sink.Reserve());
       sink.Commit(len);
       const std::int32_t s = len ? std::int32_t(start) : -1;
       const std::int32_t e = len ? std::int32_t(start + std::int64_t(len) - 1) : -1;
@@ -140,51 +146,75 @@ bool WriteBody(SafeFileWriter& out, const TVoxelModel& model) {
       PutU32(&tables[4 * n + 4 * c], std::uint32_t(e));
     }
   }
+  if (!sink.Flush()) return -1;
+  if (n > 0 && !out(bodyAt + at, tables.data(), tables.size())) return -1;
 
-  std::uint8_t tailer[TailerSize];
-  PutU32(tailer, 0);
-  PutU32(tailer + 4, std::uint32_t(4 * n));
-  PutU32(tailer + 8, std::uint32_t(8 * n));
-  for (std::size_t i = 0; i < TailerValueCount; ++i) PutU32(tailer + 12 + 4 * i, model.Tailer[i]);
-  tailer[88] = model.SizeX;
-  tailer[89] = model.SizeY;
-  tailer[90] = model.SizeZ;
-  tailer[91] = model.NormalType;
-  const std::int64_t tailerAt = sink.fileOffset();
-  if (!sink.Flush()) return false;
-  if (!out.WriteAt(std::uint64_t(tailerAt), tailer, sizeof tailer)) return false;
-  if (n > 0 && !out.WriteAt(std::uint64_t(tablesAt), tables.data(), tables.size())) return false;
+  PutU32(tailer, std::uint32_t(at));
+  PutU32(tailer + 4, std::uint32_t(at + 4 * std::int64_t(n)));
+  PutU32(tailer + 8, std::uint32_t(at + 8 * std::int64_t(n)));
+  for (std::size_t i = 0; i < TailerValueCount; ++i) PutU32(tailer + 12 + 4 * i, section.Tailer[i]);
+  tailer[88] = section.SizeX;
+  tailer[89] = section.SizeY;
+  tailer[90] = section.SizeZ;
+  tailer[91] = section.NormalType;
+  return 8 * std::int64_t(n) + sink.written();
+}
 
-  std::uint8_t header[HeaderSize] = {};
-  std::memcpy(header, "Voxel Animation", 16);  // with its terminating zero
-  PutU32(header + 16, 1);
-  PutU32(header + 20, 1);                                                    // SectionCount
-  PutU32(header + 24, 1);                                                    // TailerCount
-  PutU32(header + 28, std::uint32_t(8 * std::int64_t(n) + sink.written()));  // BodySize
-  header[32] = 16;
-  header[33] = 31;
+}  // namespace
+
+bool EncodeVoxelFile(const TVoxelModel& model, const VoxelFileOutput& out) {
+  const std::size_t count = model.SectionCount();
+  const std::int64_t bodyAt = std::int64_t(FileHeaderSize + SectionHeaderSize * count);
+  std::vector<std::uint8_t> tailers(TailerSize * count);
+  SpanSink sink(out);
+  RowTranspose transpose;
+  auto row = RowTranspose::NewPairRow();
+  std::int64_t body = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::int64_t len = EncodeSection(model.Section(i), bodyAt, body, sink, transpose,
+                                           row.get(), out, &tailers[TailerSize * i]);
+    if (len < 0) return false;
+    body += len;
+    // Offsets and BodySize are 32-bit: a larger body has no valid file.
+    if (body > INT32_MAX) return false;
+  }
+  if (!out(bodyAt + body, tailers.data(), tailers.size())) return false;
+
+  std::vector<std::uint8_t> header(std::size_t(bodyAt), 0);
+  std::memcpy(header.data(), "Voxel Animation", 16);  // with its terminating zero
+  PutU32(&header[16], model.FileHeader.Value16);
+  PutU32(&header[20], std::uint32_t(count));  // SectionCount
+  PutU32(&header[24], std::uint32_t(count));  // TailerCount
+  PutU32(&header[28], std::uint32_t(body));   // BodySize
+  header[32] = model.FileHeader.RangeFirst;
+  header[33] = model.FileHeader.RangeLast;
   for (int i = 0; i < 256; ++i) {
     header[34 + 3 * i] = std::uint8_t(RedOf(model.Palette[i]));
     header[35 + 3 * i] = std::uint8_t(GreenOf(model.Palette[i]));
     header[36 + 3 * i] = std::uint8_t(BlueOf(model.Palette[i]));
   }
-  std::memcpy(header + 802, model.Name.data(), 16);
-  PutU32(header + 818, 0);
-  PutU32(header + 822, 1);
-  PutU32(header + 826, 0);
-  return out.WriteAt(0, header, sizeof header);
+  for (std::size_t i = 0; i < count; ++i) {
+    std::uint8_t* h = &header[FileHeaderSize + SectionHeaderSize * i];
+    const SectionView section = model.Section(i);
+    std::memcpy(h, section.Name.data(), 16);
+    PutU32(h + 16, std::uint32_t(i));
+    PutU32(h + 20, section.Header.Value1);
+    PutU32(h + 24, section.Header.Value2);
+  }
+  return out(0, header.data(), header.size());
 }
 
-}  // namespace
-
 FileResult WriteVoxelFile(const std::string& path, const TVoxelModel& model) {
-  SafeFileWriter out(path);
+  SafeFileWriter file(path);
   bool written = false;
   try {
-    written = out.ok() && WriteBody(out, model);
+    written = file.ok() && EncodeVoxelFile(model, [&file](std::int64_t offset,
+                                                          const std::uint8_t* data, std::size_t n) {
+                return file.WriteAt(std::uint64_t(offset), data, n);
+              });
   } catch (const std::bad_alloc&) {
     // the working buffers: the previous file stays as it is
   }
-  if (!written) return {false, out.ok() ? ENOMEM : out.error()};
-  return out.Commit();
+  if (!written) return {false, file.ok() ? ENOMEM : file.error()};
+  return file.Commit();
 }

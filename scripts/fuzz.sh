@@ -18,7 +18,7 @@ targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   for source in "$root"/tests/fuzz/*_fuzz.cpp; do targets+=("$(basename "$source" .cpp)"); done
 fi
-cmake --build "$dir" --target "${targets[@]}" kobaltine_sample_models
+cmake --build "$dir" --target "${targets[@]}" kobaltine_sample_models vxltool
 
 # Seeds: tests/fuzz/seeds/<target>/ when present, plus what each reader takes.
 seeds_for() {
@@ -29,6 +29,14 @@ seeds_for() {
     vxl_reader_fuzz)
       cp -f "$dir"/samples/*.vxl "$seeds"/
       [ -f "$root/../shared/fixtures/cc.vxl" ] && cp -f "$root/../shared/fixtures/cc.vxl" "$seeds"/ || true
+      # Files of several sections, small enough for the length limit.
+      local tool="$dir/tools/vxltool" hmec="$root/../shared/fixtures/hmec.vxl"
+      "$tool" join "$seeds/samples-joined.vxl" "$dir"/samples/dot.vxl "$dir"/samples/tank.vxl \
+        "$dir"/samples/dot.vxl
+      if [ -f "$hmec" ]; then
+        for i in 0 1 2; do "$tool" extract "$hmec" "$i" "$dir/hmec-part$i.vxl"; done
+        "$tool" join "$seeds/hmec-first3.vxl" "$dir"/hmec-part{0,1,2}.vxl
+      fi
       ;;
   esac
   echo "$seeds"

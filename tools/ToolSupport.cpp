@@ -2,7 +2,9 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
+#include <string>
 
 #include "model/VxlReader.h"
 #include "tools/VxlTool.h"
@@ -26,20 +28,51 @@ void ReportFailure(const std::string& path, const char* message, bool batch) {
     std::fprintf(stderr, "%s\n", message);
 }
 
-bool LoadForTool(const std::string& path, TVoxelModel& model, bool batch) {
+bool LoadForTool(const std::string& path, TVoxelModel& model, bool batch, std::size_t section) {
   const LoadStatus status = ReadVoxelFile(path, model);
-  if (status == LoadStatus::Ok) return true;
-  ReportFailure(path, LoadStatusMessage(status), batch);
-  return false;
+  if (status != LoadStatus::Ok) {
+    ReportFailure(path, LoadStatusMessage(status), batch);
+    return false;
+  }
+  const std::size_t count = model.SectionCount();
+  if (section >= count) {
+    const std::string message = "section " + std::to_string(section) + " does not exist (" +
+                                (count == 1 ? std::string("only section 0")
+                                            : "sections 0 to " + std::to_string(count - 1)) +
+                                ")";
+    ReportFailure(path, message.c_str(), batch);
+    return false;
+  }
+  model.SelectSection(section);
+  return true;
 }
 
-std::size_t CountVoxels(const TVoxelModel& model) {
+bool TakeSectionOption(const char* commandName, std::vector<char*>& args, std::size_t& section) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (std::strcmp(args[i], "--section") != 0) continue;
+    if (i + 1 >= args.size()) {
+      BadArgument(commandName, "--section needs a value");
+      return false;
+    }
+    std::int32_t n = 0;
+    if (!ParseNumber(args[i + 1], 0, std::numeric_limits<std::int32_t>::max(), n)) {
+      BadArgument(commandName, "--section wants 0 or more, not '" + std::string(args[i + 1]) + "'");
+      return false;
+    }
+    section = std::size_t(n);
+    args.erase(args.begin() + std::ptrdiff_t(i), args.begin() + std::ptrdiff_t(i + 2));
+    --i;
+  }
+  return true;
+}
+
+std::size_t CountVoxels(const SectionView& section) {
   std::size_t count = 0;
-  for (unsigned z = 0; z < model.SizeZ; ++z)
-    for (unsigned y = 0; y < model.SizeY; ++y) {
-      const std::uint8_t* colours = model.Colours.layer(z) + (y << 8);
-      const std::uint8_t* normals = model.Normals.layer(z) + (y << 8);
-      for (unsigned x = 0; x < model.SizeX; ++x) count += !IsEmptyCell(colours[x], normals[x]);
+  for (unsigned z = 0; z < section.SizeZ; ++z)
+    for (unsigned y = 0; y < section.SizeY; ++y) {
+      const std::uint8_t* colours = section.Cells.Colours + section.Cells.At(0, y, z);
+      const std::uint8_t* normals = section.Cells.Normals + section.Cells.At(0, y, z);
+      for (unsigned x = 0; x < section.SizeX; ++x) count += !IsEmptyCell(colours[x], normals[x]);
     }
   return count;
 }
@@ -74,13 +107,13 @@ bool ParseColour(const char* text, std::uint32_t& rgb) {
 }
 
 int ForEachModel(const char* commandName, std::span<char* const> files,
-                 void (*print)(const TVoxelModel& model)) {
+                 void (*print)(const TVoxelModel& model), std::size_t section) {
   if (files.empty()) return UsageError(commandName);
   const bool batch = files.size() > 1;
   auto model = std::make_unique<TVoxelModel>();  // 32 MiB: one for the whole run
   bool failed = false;
   for (const char* file : files) {
-    if (!LoadForTool(file, *model, batch)) {
+    if (!LoadForTool(file, *model, batch, section)) {
       failed = true;
       continue;
     }

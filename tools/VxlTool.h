@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "model/VoxelModel.h"
 
@@ -30,21 +31,28 @@ int UsageError(const char* commandName);
 // Prints "vxltool NAME: message" as one line on standard error; returns ExitUsage.
 int BadArgument(const char* commandName, const std::string& message);
 
-// Loads path into model, or prints the reader's message as the only line on standard
-// error and returns false. In a batch the line is "path: message".
-bool LoadForTool(const std::string& path, TVoxelModel& model, bool batch = false);
+// Loads path into model and makes its section the edited one, or prints the reader's
+// message (or that the file has no such section) as the only line on standard error
+// and returns false. In a batch the line is "path: message".
+bool LoadForTool(const std::string& path, TVoxelModel& model, bool batch = false,
+                 std::size_t section = 0);
+
+// Takes "--section N" (0-based) out of args when it is there; section stays as it was
+// otherwise. False after printing why the value is wrong (then exit with ExitUsage).
+bool TakeSectionOption(const char* commandName, std::vector<char*>& args, std::size_t& section);
 
 // One failure of a command: "message" alone, or "path: message" in a batch.
 void ReportFailure(const std::string& path, const char* message, bool batch);
 
-// Loads every file in turn and prints it; with several files each file's output follows
-// a line "== FILE ==", and a rejected file is reported as "FILE: message" while the rest
-// go on. ExitFailed when any file was rejected.
+// Loads every file in turn and prints it, with the given section as the edited one;
+// with several files each file's output follows a line "== FILE ==", and a rejected file
+// is reported as "FILE: message" while the rest go on. ExitFailed when any file was
+// rejected.
 int ForEachModel(const char* commandName, std::span<char* const> files,
-                 void (*print)(const TVoxelModel& model));
+                 void (*print)(const TVoxelModel& model), std::size_t section = 0);
 
-// Non-empty cells inside the extent.
-std::size_t CountVoxels(const TVoxelModel& model);
+// Non-empty cells inside the section's extent.
+std::size_t CountVoxels(const SectionView& section);
 
 // Flushes standard output; a failed write (a full disk, a closed pipe) gives ExitFailed.
 int FinishOutput();
@@ -61,3 +69,5 @@ int RunNew(std::span<char* const> args);
 int RunRender(std::span<char* const> args);
 int RunView(std::span<char* const> args);
 int RunPalette(std::span<char* const> args);
+int RunExtract(std::span<char* const> args);
+int RunJoin(std::span<char* const> args);

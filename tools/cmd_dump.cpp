@@ -1,7 +1,8 @@
-// vxltool dump FILE...
+// vxltool dump [--section N] FILE...
 #include <charconv>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "tools/VxlTool.h"
 
@@ -46,5 +47,8 @@ void PrintDump(const TVoxelModel& model) {
 }  // namespace
 
 int RunDump(std::span<char* const> args) {
-  return ForEachModel("dump", args, PrintDump);
+  std::vector<char*> files(args.begin(), args.end());
+  std::size_t section = 0;
+  if (!TakeSectionOption("dump", files, section)) return ExitUsage;
+  return ForEachModel("dump", files, PrintDump, section);
 }

@@ -22,6 +22,7 @@ struct RenderRequest {
   SliceViewState view;  // the editor's defaults, but zoom 1
   bool layerGiven = false;
   std::int32_t layer = 0;
+  std::int32_t section = 0;
   const char* outDir = nullptr;
   std::vector<const char*> files;
 };
@@ -37,7 +38,8 @@ int ParseRenderArguments(std::span<char* const> args, RenderRequest& request) {
       request.view.NormalsMode = true;
     } else if (arg == "--hide-underlay") {
       request.view.UnderlayHidden = true;
-    } else if (arg != "--layer" && arg != "--zoom" && arg != "--background" && arg != "--out-dir") {
+    } else if (arg != "--layer" && arg != "--zoom" && arg != "--background" && arg != "--out-dir" &&
+               arg != "--section") {
       return BadArgument("render", "unknown option '" + arg + "'");
     } else if (i + 1 >= args.size()) {
       return BadArgument("render", arg + " needs a value");
@@ -52,6 +54,9 @@ int ParseRenderArguments(std::span<char* const> args, RenderRequest& request) {
         if (!ParseNumber(value, std::numeric_limits<std::int32_t>::min(),
                          std::numeric_limits<std::int32_t>::max(), request.layer))
           return BadArgument("render", "--layer wants a whole number, not " + quoted);
+      } else if (arg == "--section") {
+        if (!ParseNumber(value, 0, std::numeric_limits<std::int32_t>::max(), request.section))
+          return BadArgument("render", "--section wants 0 or more, not " + quoted);
       } else if (arg == "--zoom") {
         if (!ParseNumber(value, 1, 16, request.view.Zoom))
           return BadArgument("render", "--zoom wants 1 to 16, not " + quoted);
@@ -77,7 +82,7 @@ enum class Outcome { Written, Failed, BadLayer };
 
 Outcome RenderOne(const std::string& in, const std::string& out, const RenderRequest& request,
                   bool batch, RenderWork& work) {
-  if (!LoadForTool(in, work.model, batch)) return Outcome::Failed;
+  if (!LoadForTool(in, work.model, batch, std::size_t(request.section))) return Outcome::Failed;
   const std::int32_t top = std::int32_t(work.model.SizeZ) - 1;
   SliceViewState view = request.view;
   view.CurrentLayer = request.layerGiven ? request.layer : top;

@@ -1,6 +1,7 @@
-// vxltool view FILE OUT.png [options]: the 3D view's bitmap for given angles.
+// vxltool view FILE OUT.png [options]: the 3D view's bitmap of a section for given angles.
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -37,6 +38,7 @@ int RunView(std::span<char* const> args) {
   std::int32_t angles[3] = {0, 0, 0};
   std::int32_t scale = 1;
   std::uint32_t background = DefaultViewBackground;
+  std::int32_t section = 0;
   bool anglesGiven = false, presetGiven = false;
   const char* files[2] = {};
   std::size_t fileCount = 0;
@@ -48,7 +50,8 @@ int RunView(std::span<char* const> args) {
       continue;
     }
     const bool known = !std::strcmp(arg, "--angles") || !std::strcmp(arg, "--preset") ||
-                       !std::strcmp(arg, "--scale") || !std::strcmp(arg, "--background");
+                       !std::strcmp(arg, "--scale") || !std::strcmp(arg, "--background") ||
+                       !std::strcmp(arg, "--section");
     if (!known) return BadArgument("view", "unknown option '" + std::string(arg) + "'");
     if (i + 1 >= args.size()) return BadArgument("view", std::string(arg) + " needs a value");
     const char* value = args[++i];
@@ -63,6 +66,9 @@ int RunView(std::span<char* const> args) {
         return BadArgument("view", "--preset wants 1 to 4, not '" + std::string(value) + "'");
       std::memcpy(angles, Presets[preset - 1], sizeof angles);
       presetGiven = true;
+    } else if (!std::strcmp(arg, "--section")) {
+      if (!ParseNumber(value, 0, std::numeric_limits<std::int32_t>::max(), section))
+        return BadArgument("view", "--section wants 0 or more, not '" + std::string(value) + "'");
     } else if (!std::strcmp(arg, "--scale")) {
       if (!ParseNumber(value, 1, 4, scale))
         return BadArgument("view", "--scale wants 1 to 4, not '" + std::string(value) + "'");
@@ -74,7 +80,7 @@ int RunView(std::span<char* const> args) {
   if (fileCount != 2) return UsageError("view");
 
   auto model = std::make_unique<TVoxelModel>();
-  if (!LoadForTool(files[0], *model)) return ExitFailed;
+  if (!LoadForTool(files[0], *model, false, std::size_t(section))) return ExitFailed;
   auto buffers = std::make_unique<View3DBuffers>();
   const Pixel fill = 0xFF000000u | background;
   // The render clears only its fill square; the strip beyond it must not show stale memory.

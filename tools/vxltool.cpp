@@ -9,17 +9,23 @@
 
 namespace {
 
-constexpr const char* BatchNote =
-    "With several files, each file's output follows a line '== FILE =='; a rejected file\n"
-    "is reported on standard error as 'FILE: message' and the others go on.\n";
+// Literals, so that the commands' notes can be joined to it.
+#define BATCH_NOTE                                                                        \
+  "With several files, each file's output follows a line '== FILE =='; a rejected file\n" \
+  "is reported on standard error as 'FILE: message' and the others go on.\n"
 
 // One line per command; a new command adds its file and its line here.
 constexpr VxlToolCommand Commands[] = {
-    {"info", "FILE...", "name, extent, normal version, voxel count and tailer values", RunInfo,
-     BatchNote},
-    {"dump", "FILE...", "the extent, then 'x y z colour normal' for every voxel", RunDump,
-     BatchNote},
-    {"resave", "IN OUT", "load IN and save it to OUT", RunResave, ""},
+    {"info", "FILE...",
+     "the section count, then each section's name, extent, normal version, voxel count and "
+     "tailer values",
+     RunInfo,
+     "The lines are 'sections: N', then for every section 'section I' and its own "
+     "lines.\n" BATCH_NOTE},
+    {"dump", "[--section N] FILE...",
+     "a section's extent, then 'x y z colour normal' for every voxel", RunDump,
+     "  --section N          the section, 0 for the first (default 0)\n" BATCH_NOTE},
+    {"resave", "IN OUT", "load IN and save it, every section, to OUT", RunResave, ""},
     {"new", "X Y Z OUT", "save an empty model of the given extent", RunNew,
      "Each size is read as the New dialog reads it (its leading number) and must be 1 to 255.\n"},
 #ifdef VXLTOOL_PNG
@@ -30,19 +36,28 @@ constexpr VxlToolCommand Commands[] = {
      "  --normals            show the surface normals instead of the colours\n"
      "  --hide-underlay      leave out what lies below empty cells\n"
      "  --background RRGGBB  the colour of empty cells (default 2E5470, the editor's)\n"
+     "  --section N          the section, 0 for the first (default 0)\n"
      "  --out-dir DIR        render every FILE into DIR, named after it with .png;\n"
      "                       a failed file is reported as 'FILE: message' and the others go on\n"},
-    {"view", "FILE OUT.png [--angles X,Y,Z | --preset 1..4] [--scale 1..4] [--background RRGGBB]",
-     "the 448 x 448 3D view of the whole model, as PNG", RunView,
+    {"view",
+     "FILE OUT.png [--angles X,Y,Z | --preset 1..4] [--scale 1..4] [--background RRGGBB] "
+     "[--section N]",
+     "the 448 x 448 3D view of a section, as PNG", RunView,
      "  --angles X,Y,Z       the three turns, 0 to 255 each (default 0,0,0)\n"
      "  --preset N           1 basic view, 2 face forward, 3 side view, 4 cameo\n"
      "  --scale N            each pixel as an N x N square, 1 to 4 (default 1)\n"
-     "  --background RRGGBB  the colour around the model (default EFEFEF)\n"},
+     "  --background RRGGBB  the colour around the model (default EFEFEF)\n"
+     "  --section N          the section, 0 for the first (default 0)\n"},
 #endif
     {"palette", "get FILE.vxl OUT.pal | set FILE.vxl IN.pal OUT.vxl",
      "save a model's palette as a JASC palette file, or replace it from one", RunPalette,
      "get writes the palette of FILE.vxl to OUT.pal; set writes FILE.vxl with the palette\n"
-     "of IN.pal to OUT.vxl (which may be FILE.vxl itself).\n"},
+     "of IN.pal to OUT.vxl (which may be FILE.vxl itself). The palette is the file's,\n"
+     "shared by all its sections.\n"},
+    {"extract", "IN N OUT", "save section N of IN (0 for the first) alone, with IN's palette",
+     RunExtract, ""},
+    {"join", "OUT IN...", "save the sections of all the inputs, in order, as one file", RunJoin,
+     "OUT gets the palette of the first input; a file holds at most 512 sections.\n"},
 };
 
 std::string CommandNames() {

@@ -279,9 +279,9 @@ class MainWindowTest : public QObject {
 
     QByteArray badSignature = valid;
     badSignature[15] = 'x';
-    QByteArray twoSections = valid;
-    twoSections[20] = 2;
-    twoSections[24] = 2;
+    QByteArray tooMany = valid;  // 513 sections: one more than a file may hold
+    tooMany[20] = tooMany[24] = 1;
+    tooMany[21] = tooMany[25] = 2;
     QByteArray counts = valid;
     counts[24] = 2;
     const QByteArray cut = valid.left(900);
@@ -292,8 +292,7 @@ class MainWindowTest : public QObject {
     } cases[] = {
         {dir.filePath("missing.vxl"), "File not found!"},
         {WriteBytes(dir, "sig.vxl", badSignature), "Incorrect Format!"},
-        {WriteBytes(dir, "two.vxl", twoSections),
-         "Multi-limbed voxels are currently not supported!"},
+        {WriteBytes(dir, "many.vxl", tooMany), "Incorrect Format!"},
         {WriteBytes(dir, "counts.vxl", counts), "Incorrect Format!"},
         {WriteBytes(dir, "cut.vxl", cut), "Image is too small!"},
     };

@@ -28,6 +28,15 @@ void FillWithOldContent(TVoxelModel& m) {
   for (int i = 0; i < 16; ++i) m.Name[i] = std::uint8_t('a' + i);
   for (std::size_t i = 0; i < TailerValueCount; ++i)
     m.Tailer[i] = 0x01020304u * std::uint32_t(i + 1);
+  // A second section after the edited one, which a rejected file must keep too.
+  SectionValues second;
+  second.SizeX = 2;
+  second.SizeY = 3;
+  second.SizeZ = 4;
+  VoxelSection kept = VoxelSection::Empty(second);
+  kept.Cells[5] = 9;
+  m.InsertSection(1, std::move(kept));
+  m.FileHeader.Value16 = 77;
 }
 
 // Grids are compared whole: a rejected file may not touch a single byte anywhere.
@@ -49,6 +58,44 @@ Bytes ValidFile() {
   f.sizeZ = 3;
   f.columns = {{0, 1, 5, 7, 1, 2, 0, 0}, {}};
   return f.Build();
+}
+
+// Three sections of different extents, each with its own values and spans that take
+// every path of the decoder: closing spans, an empty column, a voxel above the top.
+VxlFile ThreeSections() {
+  VxlFile f;
+  f.sizeX = 2;
+  f.sizeY = 1;
+  f.sizeZ = 3;
+  f.columns = {{0, 1, 5, 7, 1, 2, 0, 0}, {}};
+  f.header[2] = 2;
+  VxlFile s1;
+  s1.sizeX = 3;
+  s1.sizeY = 2;
+  s1.sizeZ = 4;
+  s1.normalType = 4;
+  s1.header[0] = 1;
+  std::memcpy(s1.name, "LEG\0xyz\1\2\3\4\5\6\7\10", 16);
+  s1.tailer[0] = 0x3DAAAAABu;
+  s1.tailer[18] = 0x7FC00001u;
+  s1.columns = {{0, 2, 1, 11, 2, 12, 2, 1, 1, 3, 13, 1},
+                {},
+                {1, 1, 4, 14, 1, 2, 0, 0},
+                {2, 1, 5, 15, 1, 0, 0, 0},
+                {3, 2, 6, 16, 7, 17, 2},
+                {0, 1, 0, 9, 1, 3, 0, 0}};
+  VxlFile s2;
+  s2.sizeX = 1;
+  s2.sizeY = 1;
+  s2.sizeZ = 9;
+  s2.normalType = 7;
+  s2.header[0] = 40;
+  s2.header[1] = 5;
+  s2.header[2] = 6;
+  std::memcpy(s2.name, "SIXTEEN BYTES!!!", 16);
+  s2.columns = {{8, 1, 200, 201, 1}};
+  f.more = {s1, s2};
+  return f;
 }
 
 }  // namespace
@@ -76,7 +123,7 @@ TEST(VxlReader, EachRejectionHasItsMessageInCheckOrderAndLeavesTheModelAlone) {
     PutLE32(b, 24, std::uint32_t(tailers));
     return b;
   };
-  cases.push_back({"counts 2/2", counts(2, 2), LoadStatus::MultiLimbed});
+  cases.push_back({"counts 513/513", counts(513, 513), LoadStatus::IncorrectFormat});
   cases.push_back({"counts 1/2", counts(1, 2), LoadStatus::IncorrectFormat});
   cases.push_back({"counts 2/1", counts(2, 1), LoadStatus::IncorrectFormat});
   cases.push_back({"counts 0/0", counts(0, 0), LoadStatus::IncorrectFormat});
@@ -91,9 +138,11 @@ TEST(VxlReader, EachRejectionHasItsMessageInCheckOrderAndLeavesTheModelAlone) {
     b = counts(2, 2);
     b[0] = 'v';
     cases.push_back({"signature is checked before the counts", b, LoadStatus::IncorrectFormat});
-    b = counts(2, 2);
+    b = ValidFile();
     b[TailerAt(b) + 90] = 0;
-    cases.push_back({"counts are checked before the sizes", b, LoadStatus::MultiLimbed});
+    PutLE32(b, 20, 513);
+    PutLE32(b, 24, 513);
+    cases.push_back({"counts are checked before the sizes", b, LoadStatus::IncorrectFormat});
   }
   for (int axis = 0; axis < 3; ++axis) {
     Bytes b = ValidFile();
@@ -133,6 +182,107 @@ TEST(VxlReader, EachRejectionHasItsMessageInCheckOrderAndLeavesTheModelAlone) {
                "Multi-limbed voxels are currently not supported!");
   EXPECT_STREQ(LoadStatusMessage(LoadStatus::TooSmall), "Image is too small!");
   EXPECT_STREQ(LoadStatusMessage(LoadStatus::Ok), "");
+}
+
+TEST(VxlReader, SeveralSectionsPassTheSameChecksWithTheSameMessages) {
+  auto model = std::make_unique<TVoxelModel>();
+  auto before = std::make_unique<TVoxelModel>();
+  FillWithOldContent(*model);
+  FillWithOldContent(*before);
+  const Bytes valid = ThreeSections().Build();
+  auto with = [&valid](auto&& bend) {
+    Bytes b = valid;
+    bend(b);
+    return b;
+  };
+  auto counts = [&](std::uint32_t sections, std::uint32_t tailers) {
+    return with([&](Bytes& b) { PutLE32(b, 20, sections), PutLE32(b, 24, tailers); });
+  };
+  struct Case {
+    const char* what;
+    Bytes bytes;
+    LoadStatus expected;
+  };
+  std::vector<Case> cases = {
+      {"counts 3/2", counts(3, 2), LoadStatus::IncorrectFormat},
+      {"counts 2/3", counts(2, 3), LoadStatus::IncorrectFormat},
+      {"counts 513/513", counts(513, 513), LoadStatus::IncorrectFormat},
+      {"counts -1/-1", counts(0xFFFFFFFFu, 0xFFFFFFFFu), LoadStatus::IncorrectFormat},
+      {"counts 512/512, tailers beyond the file", counts(512, 512), LoadStatus::TooSmall},
+      {"signature first", with([](Bytes& b) { b[15] = 1; }), LoadStatus::IncorrectFormat},
+      {"counts before sizes", with([](Bytes& b) { PutLE32(b, 24, 2), b[TailerAt(b, 2) + 88] = 0; }),
+       LoadStatus::IncorrectFormat},
+      {"cut before the last size bytes", Bytes(valid.begin(), valid.end() - 2),
+       LoadStatus::TooSmall},
+      {"cut before the last tailer", Bytes(valid.begin(), valid.begin() + TailerAt(valid, 2)),
+       LoadStatus::TooSmall},
+      {"BodySize INT32_MIN", with([](Bytes& b) { PutLE32(b, 28, 0x80000000u); }),
+       LoadStatus::TooSmall},
+      // Kept sections need memory the file cannot describe: 255^3 cells each from 2 KB.
+      {"kept sections larger than the file allows",
+       with([](Bytes& b) { b[TailerAt(b, 2) + 88] = b[TailerAt(b, 2) + 89] = 255; }),
+       LoadStatus::IncorrectFormat},
+  };
+  for (std::size_t s = 0; s < 3; ++s)
+    for (int axis = 0; axis < 3; ++axis)
+      cases.push_back({"a size of 0", with([&](Bytes& b) { b[TailerAt(b, s) + 88 + axis] = 0; }),
+                       LoadStatus::TooSmall});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(LoadBytes(c.bytes, *model), c.expected);
+    EXPECT_TRUE(Identical(*model, *before));
+  }
+  // The last normal version missing: the sizes are there. A first section as large as
+  // the grids needs nothing more than one section does.
+  EXPECT_EQ(LoadBytes(Bytes(valid.begin(), valid.end() - 1), *model), LoadStatus::Ok);
+  EXPECT_EQ(model->Section(2).NormalType, 0);
+  Bytes big = valid;
+  big[TailerAt(big) + 88] = big[TailerAt(big) + 89] = big[TailerAt(big) + 90] = 255;
+  EXPECT_EQ(LoadBytes(big, *model), LoadStatus::Ok);
+}
+
+TEST(VxlReader, EverySectionDecodesAsItWouldAlone) {
+  const VxlFile f = ThreeSections();
+  Bytes bytes = f.Build();
+  PutLE32(bytes, 16, 0xDEADBEEFu);
+  bytes[32] = 3;
+  bytes[33] = 250;
+  auto m = std::make_unique<TVoxelModel>();
+  FillWithOldContent(*m);
+  ASSERT_EQ(LoadBytes(bytes, *m), LoadStatus::Ok);
+  ASSERT_EQ(m->SectionCount(), 3u);
+  EXPECT_EQ(m->EditedSection(), 0u);
+  EXPECT_EQ(m->FileHeader, (FileHeaderValues{0xDEADBEEFu, 3, 250}));
+  EXPECT_EQ(m->Palette[255], PackRGB(255, 254, 253));
+
+  auto alone = std::make_unique<TVoxelModel>();
+  const VxlFile* sections[] = {&f, &f.more[0], &f.more[1]};
+  for (std::size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    VxlFile single = *sections[i];
+    single.more.clear();
+    ASSERT_EQ(LoadBytes(single.Build(), *alone), LoadStatus::Ok);
+    const SectionView s = m->Section(i);
+    EXPECT_EQ(s.Header,
+              (SectionHeaderValues{single.header[0], single.header[1], single.header[2]}));
+    EXPECT_EQ(std::memcmp(s.Name.data(), single.name, 16), 0);
+    alone->SectionHeader = s.Header;
+    EXPECT_TRUE(SameSection(s, alone->Section(0)));
+  }
+}
+
+TEST(VxlReader, HostileOffsetsInLaterSectionsStayInsideTheFile) {
+  const Bytes valid = ThreeSections().Build();
+  auto m = std::make_unique<TVoxelModel>();
+  const std::uint32_t offsets[] = {0x80000000u, 0xFFFFFFF0u, 0x7FFFFFFFu, 100000u, 0u};
+  for (std::uint32_t o : offsets)
+    for (std::size_t s = 1; s < 3; ++s)
+      for (int field = 0; field < 3; ++field) {
+        Bytes b = valid;
+        PutLE32(b, TailerAt(b, s) + 4 * field, o);
+        ASSERT_EQ(LoadBytes(b, *m), LoadStatus::Ok);
+        EXPECT_EQ(m->Colours.at(0, 0, 0), 5);  // the first section as stored
+      }
 }
 
 TEST(VxlReader, DecodesSpansIntoTheExtentAndLeavesOtherCellsAlone) {

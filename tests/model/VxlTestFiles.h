@@ -24,20 +24,26 @@ inline std::uint32_t GetLE32(const Bytes& b, std::size_t at) {
 }
 
 // Builds a file field by field, with the writer's layout unless a test bends a field.
+// The first section's fields are the file's own; more holds the sections after it.
 struct VxlFile {
   std::uint8_t sizeX = 1, sizeY = 1, sizeZ = 1, normalType = 2;
-  std::int32_t sectionCount = 1, tailerCount = 1;
+  std::int32_t sectionCount = 0, tailerCount = 0;  // 0: the number of sections
   std::vector<Bytes> columns;  // span bytes per column in column order; empty = -1, -1
   std::uint8_t name[16] = {'T', 'e', 's', 't'};
   std::uint32_t tailer[19] = {};
-  std::uint8_t paletteFill = 0;  // palette entry i = (i + fill, 2i, 3i) bytes
+  std::uint32_t header[3] = {0, 1, 0};  // the section header after the name
+  std::uint8_t paletteFill = 0;         // palette entry i = (i + fill, 2i, 3i) bytes
+  std::vector<VxlFile> more;
 
   Bytes Build() const {
-    Bytes b(830, 0);
+    std::vector<const VxlFile*> all = {this};
+    for (const VxlFile& s : more) all.push_back(&s);
+    const std::size_t count = all.size(), bodyAt = 802 + 28 * count;
+    Bytes b(bodyAt, 0);
     std::memcpy(b.data(), "Voxel Animation", 16);
     PutLE32(b, 16, 1);
-    PutLE32(b, 20, std::uint32_t(sectionCount));
-    PutLE32(b, 24, std::uint32_t(tailerCount));
+    PutLE32(b, 20, std::uint32_t(sectionCount ? sectionCount : std::int32_t(count)));
+    PutLE32(b, 24, std::uint32_t(tailerCount ? tailerCount : std::int32_t(count)));
     b[32] = 16;
     b[33] = 31;
     for (int i = 0; i < 256; ++i) {
@@ -45,41 +51,40 @@ struct VxlFile {
       b[35 + 3 * i] = std::uint8_t(2 * i);
       b[36 + 3 * i] = std::uint8_t(3 * i);
     }
-    std::memcpy(b.data() + 802, name, 16);
-    PutLE32(b, 822, 1);
-    const std::size_t n = columns.size();
-    Bytes data;
-    std::vector<std::int32_t> starts, ends;
-    for (const Bytes& c : columns) {
-      if (c.empty()) {
-        starts.push_back(-1);
-        ends.push_back(-1);
-        continue;
+    Bytes tailers;
+    for (std::size_t s = 0; s < count; ++s) {
+      const VxlFile& f = *all[s];
+      std::memcpy(b.data() + 802 + 28 * s, f.name, 16);
+      for (int i = 0; i < 3; ++i) PutLE32(b, 818 + 28 * s + 4 * i, f.header[i]);
+      const std::size_t n = f.columns.size(), tables = b.size();
+      Bytes data;
+      std::vector<std::int32_t> starts, ends;
+      for (const Bytes& c : f.columns) {
+        starts.push_back(c.empty() ? -1 : std::int32_t(data.size()));
+        data.insert(data.end(), c.begin(), c.end());
+        ends.push_back(c.empty() ? -1 : std::int32_t(data.size()) - 1);
       }
-      starts.push_back(std::int32_t(data.size()));
-      data.insert(data.end(), c.begin(), c.end());
-      ends.push_back(std::int32_t(data.size()) - 1);
+      for (std::size_t i = 0; i < n; ++i) PutLE32(b, tables + 4 * i, std::uint32_t(starts[i]));
+      for (std::size_t i = 0; i < n; ++i)
+        PutLE32(b, tables + 4 * n + 4 * i, std::uint32_t(ends[i]));
+      b.insert(b.end(), data.begin(), data.end());
+      const std::size_t t = tailers.size(), rel = tables - bodyAt;
+      PutLE32(tailers, t, std::uint32_t(rel));
+      PutLE32(tailers, t + 4, std::uint32_t(rel + 4 * n));
+      PutLE32(tailers, t + 8, std::uint32_t(rel + 8 * n));
+      for (int i = 0; i < 19; ++i) PutLE32(tailers, t + 12 + 4 * i, f.tailer[i]);
+      tailers.insert(tailers.end(), {f.sizeX, f.sizeY, f.sizeZ, f.normalType});
     }
-    for (std::size_t i = 0; i < n; ++i) PutLE32(b, 830 + 4 * i, std::uint32_t(starts[i]));
-    for (std::size_t i = 0; i < n; ++i) PutLE32(b, 830 + 4 * n + 4 * i, std::uint32_t(ends[i]));
-    b.insert(b.end(), data.begin(), data.end());
-    PutLE32(b, 28, std::uint32_t(8 * n + data.size()));
-    const std::size_t t = b.size();
-    PutLE32(b, t, 0);
-    PutLE32(b, t + 4, std::uint32_t(4 * n));
-    PutLE32(b, t + 8, std::uint32_t(8 * n));
-    for (int i = 0; i < 19; ++i) PutLE32(b, t + 12 + 4 * i, tailer[i]);
-    b.push_back(sizeX);
-    b.push_back(sizeY);
-    b.push_back(sizeZ);
-    b.push_back(normalType);
+    PutLE32(b, 28, std::uint32_t(b.size() - bodyAt));
+    b.insert(b.end(), tailers.begin(), tailers.end());
     return b;
   }
 };
 
-// Offset of the tailer in a built file.
-inline std::size_t TailerAt(const Bytes& b) {
-  return 830 + std::size_t(std::int32_t(GetLE32(b, 28)));
+// Offset of a section's tailer in a built file, by the section count it holds.
+inline std::size_t TailerAt(const Bytes& b, std::size_t section = 0) {
+  const std::size_t count = GetLE32(b, 20);
+  return 802 + 28 * count + std::size_t(std::int32_t(GetLE32(b, 28))) + 92 * section;
 }
 
 // In memory where the machine offers it: many small rewrites of a file on a disk
@@ -124,17 +129,14 @@ inline Bytes ReadBytes(const std::string& path) {
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Everything a load may change, for "the model is exactly as it was".
+// Everything a load may change, for "the model is exactly as it was": every section's
+// values and cells inside its extent, which section is edited, the palette and the
+// file's header values.
 inline bool SameModel(const TVoxelModel& a, const TVoxelModel& b) {
-  if (a.SizeX != b.SizeX || a.SizeY != b.SizeY || a.SizeZ != b.SizeZ ||
-      a.NormalType != b.NormalType || a.Palette != b.Palette || a.Name != b.Name ||
-      a.Tailer != b.Tailer)
+  if (a.Palette != b.Palette || !(a.FileHeader == b.FileHeader) ||
+      a.SectionCount() != b.SectionCount() || a.EditedSection() != b.EditedSection())
     return false;
-  for (unsigned z = 0; z < a.SizeZ; ++z)
-    for (unsigned y = 0; y < a.SizeY; ++y)
-      for (unsigned x = 0; x < a.SizeX; ++x)
-        if (a.Colours.at(x, y, z) != b.Colours.at(x, y, z) ||
-            a.Normals.at(x, y, z) != b.Normals.at(x, y, z))
-          return false;
+  for (std::size_t i = 0; i < a.SectionCount(); ++i)
+    if (!SameSection(a.Section(i), b.Section(i))) return false;
   return true;
 }

@@ -162,6 +162,38 @@ TEST(VxlToolImages, ViewIsThe3DRenderersBitmap) {
   }
 }
 
+TEST(VxlToolImages, RenderAndViewDrawTheChosenSection) {
+  const std::string hmec = Fixture("hmec.vxl");
+  if (!std::filesystem::exists(hmec)) GTEST_SKIP() << "no fixtures at " << KOBALTINE_FIXTURES;
+  ScratchDir dir;
+  auto model = std::make_unique<TVoxelModel>();
+  ASSERT_EQ(ReadVoxelFile(hmec, *model), LoadStatus::Ok);
+  model->SelectSection(12);
+  ToolRun r = RunTool(dir, {"render", hmec, dir.File("slice.png"), "--section", "12"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  SliceViewState view;
+  view.Zoom = 1;
+  view.CurrentLayer = model->SizeZ - 1;
+  auto planes = std::make_unique<SlicePlanes>();
+  PixelBuffer slice;
+  RenderSlice(*model, view, *planes, slice);
+  EXPECT_TRUE(SamePixels(ReadPng(dir.File("slice.png")), slice, 1));
+
+  r = RunTool(dir, {"view", hmec, dir.File("view.png"), "--section", "12", "--preset", "4"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto buffers = std::make_unique<View3DBuffers>();
+  buffers->ViewBitmap.Fill(0xFFEFEFEFu);
+  RenderView(*model, 219, 228, 109, ComputeViewSpan(*model), 0xFFEFEFEFu, *buffers);
+  EXPECT_TRUE(SamePixels(ReadPng(dir.File("view.png")), buffers->ViewBitmap, 1));
+
+  for (const char* command : {"render", "view"}) {
+    r = RunTool(dir, {command, hmec, dir.File("none.png"), "--section", "13"});
+    EXPECT_EQ(r.status, 1) << command;
+    EXPECT_EQ(r.err, "section 13 does not exist (sections 0 to 12)\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("none.png")));
+  }
+}
+
 TEST(VxlToolImages, ErrorsExitWithTheirStatusAndLeaveNoFile) {
   ScratchDir dir;
   auto m = std::make_unique<TVoxelModel>();
@@ -210,7 +242,7 @@ TEST(VxlToolImages, ErrorsExitWithTheirStatusAndLeaveNoFile) {
       {{"view", good},
        2,
        "usage: vxltool view FILE OUT.png [--angles X,Y,Z | --preset 1..4] "
-       "[--scale 1..4] [--background RRGGBB]\n"},
+       "[--scale 1..4] [--background RRGGBB] [--section N]\n"},
       {{"view", dir.File("text.vxl"), out}, 1, "Incorrect Format!\n"},
       {{"view", good, dir.File("missing/out.png")}, 1, "Could not write the file!\n"},
   };

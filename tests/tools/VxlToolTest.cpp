@@ -46,7 +46,12 @@ TEST(VxlTool, WrongUsageIsOneLineAndExitTwo) {
                                                        {"view", "a", "b", "c"},
                                                        {"dump"},
                                                        {"resave", "a"},
-                                                       {"new", "1", "2", "3"}};
+                                                       {"new", "1", "2", "3"},
+                                                       {"extract", "a", "1"},
+                                                       {"extract", "a", "-1", "b"},
+                                                       {"join", "a"},
+                                                       {"dump", "--section"},
+                                                       {"dump", "--section", "x", "a"}};
   for (const auto& args : wrong) {
     const ToolRun r = RunTool(dir, args);
     EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
@@ -61,10 +66,10 @@ TEST(VxlTool, RejectedFilesPrintTheReadersMessageOnly) {
   ScratchDir dir;
   VxlFile f;
   f.columns = {{0, 1, 5, 7, 1}};
-  Bytes multi = f.Build();
-  PutLE32(multi, 20, 2);
-  PutLE32(multi, 24, 2);
-  WriteBytes(dir.File("multi.vxl"), multi);
+  Bytes many = f.Build();
+  PutLE32(many, 20, 513);
+  PutLE32(many, 24, 513);
+  WriteBytes(dir.File("many.vxl"), many);
   Bytes small = f.Build();
   small[small.size() - 2] = 0;
   WriteBytes(dir.File("small.vxl"), small);
@@ -74,7 +79,7 @@ TEST(VxlTool, RejectedFilesPrintTheReadersMessageOnly) {
     std::string file, message;
   } cases[] = {{dir.File("absent.vxl"), "File not found!\n"},
                {dir.File("text.vxl"), "Incorrect Format!\n"},
-               {dir.File("multi.vxl"), "Multi-limbed voxels are currently not supported!\n"},
+               {dir.File("many.vxl"), "Incorrect Format!\n"},
                {dir.File("small.vxl"), "Image is too small!\n"}};
   for (const auto& c : cases) {
     for (const char* command : {"info", "dump"}) {
@@ -98,6 +103,8 @@ TEST(VxlTool, InfoAndDumpFormats) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out,
+            "sections: 1\n"
+            "section 0\n"
             "name: Tiny\n"
             "size: 2 3 4\n"
             "normal version: 4\n"
@@ -184,7 +191,7 @@ TEST(VxlTool, HelpAndVersionGoToStandardOutput) {
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.err, "");
   EXPECT_EQ(help.out, RunTool(dir, {"help"}).out);
-  for (const char* command : {"info", "dump", "resave", "new", "palette"}) {
+  for (const char* command : {"info", "dump", "resave", "new", "palette", "extract", "join"}) {
     EXPECT_NE(help.out.find(std::string("vxltool ") + command + " "), std::string::npos) << command;
     // The command's help opens with the very usage line its errors print; extra
     // arguments do not matter.
@@ -223,7 +230,7 @@ TEST(VxlTool, InfoAndDumpTakeSeveralFilesAndGoOnAfterAFailure) {
                          ": File not found!\n");
     EXPECT_EQ(r.out, "== " + tiny + " ==\n" + tinyOut + "== " + one + " ==\n" + oneOut);
   }
-  EXPECT_EQ(RunTool(dir, {"info", one}).out.rfind("name: ", 0), 0u);  // one file: no header
+  EXPECT_EQ(RunTool(dir, {"info", one}).out.rfind("sections: ", 0), 0u);  // one file: no header
 }
 
 TEST(VxlTool, PaletteGetAndSetGoThroughThePaletteFiles) {
@@ -317,9 +324,82 @@ TEST(VxlTool, EveryCommandOnTheSamplesAndTheFixtures) {
     ASSERT_EQ(ReadVoxelFile(dir.File("b.vxl"), *back), LoadStatus::Ok);
     EXPECT_TRUE(SameModel(*m, *back)) << file;
   }
-  if (std::filesystem::exists(Fixture("hmec.vxl"))) {
-    const ToolRun r = RunTool(dir, {"info", Fixture("hmec.vxl")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Multi-limbed voxels are currently not supported!\n");
+}
+
+TEST(VxlTool, SectionsOfAMultiSectionFile) {
+  const std::string hmec = Fixture("hmec.vxl"), cc = Fixture("cc.vxl");
+  if (!std::filesystem::exists(hmec)) GTEST_SKIP() << "no fixtures at " << KOBALTINE_FIXTURES;
+  ScratchDir dir;
+  auto m = std::make_unique<TVoxelModel>();
+  ASSERT_EQ(ReadVoxelFile(hmec, *m), LoadStatus::Ok);
+
+  // Each section extracted alone prints what the section prints inside the file, and
+  // joining them all again gives back the very file.
+  const std::string info = RunTool(dir, {"info", hmec}).out;
+  EXPECT_EQ(info.rfind("sections: 13\nsection 0\nname: FOOT R REAR\nsize: 14 13 5\n", 0), 0u);
+  std::vector<std::string> join = {"join", dir.File("joined.vxl")};
+  std::string blocks = "sections: 13\n";
+  for (std::size_t i = 0; i < 13; ++i) {
+    SCOPED_TRACE(i);
+    const std::string part = dir.File("part" + std::to_string(i) + ".vxl");
+    ToolRun r = RunTool(dir, {"extract", hmec, std::to_string(i), part});
+    ASSERT_EQ(r.status, 0) << r.err;
+    join.push_back(part);
+    const std::string alone = RunTool(dir, {"info", part}).out;
+    ASSERT_EQ(alone.rfind("sections: 1\nsection 0\n", 0), 0u);
+    blocks += "section " + std::to_string(i) + "\n" + alone.substr(22);
+    r = RunTool(dir, {"dump", "--section", std::to_string(i), hmec});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, RunTool(dir, {"dump", part}).out);
+    m->SelectSection(i);
+    std::size_t voxels = 0;
+    for (unsigned z = 0; z < m->SizeZ; ++z)
+      for (unsigned y = 0; y < m->SizeY; ++y)
+        for (unsigned x = 0; x < m->SizeX; ++x) voxels += m->IsVoxel(x, y, z);
+    EXPECT_EQ(std::size_t(std::count(r.out.begin(), r.out.end(), '\n')), voxels + 1);
   }
+  EXPECT_EQ(info, blocks);
+  EXPECT_EQ(RunTool(dir, {"dump", "--section", "12", hmec}).out.rfind("size 53 31 20\n", 0), 0u);
+  ToolRun r = RunTool(dir, join);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadBytes(dir.File("joined.vxl")), ReadBytes(hmec));
+  ASSERT_EQ(RunTool(dir, {"resave", hmec, dir.File("resaved.vxl")}).status, 0);
+  EXPECT_EQ(ReadBytes(dir.File("resaved.vxl")), ReadBytes(hmec));
+
+  // Files of different palettes: the sections in order, the first file's palette.
+  r = RunTool(dir, {"join", dir.File("two.vxl"), cc, dir.File("part12.vxl"), cc});
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto two = std::make_unique<TVoxelModel>();
+  ASSERT_EQ(ReadVoxelFile(dir.File("two.vxl"), *two), LoadStatus::Ok);
+  ASSERT_EQ(ReadVoxelFile(cc, *m), LoadStatus::Ok);
+  EXPECT_EQ(two->SectionCount(), 3u);
+  EXPECT_EQ(two->Palette, m->Palette);
+  EXPECT_EQ(NameText(two->Section(1).Name), "BODY");
+  EXPECT_EQ(NameText(two->Section(2).Name), "Body");
+
+  // A section that does not exist: one line, status 1, nothing written; in a batch the
+  // other files go on.
+  std::vector<std::string> tooMany = {"join", dir.File("x.vxl")};
+  tooMany.insert(tooMany.end(), 40, hmec);  // 520 sections
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } missing[] = {
+      {{"dump", "--section", "13", hmec}, "section 13 does not exist (sections 0 to 12)\n"},
+      {{"extract", cc, "1", dir.File("x.vxl")}, "section 1 does not exist (only section 0)\n"},
+      {tooMany, hmec + ": a file holds at most 512 sections\n"},
+      {{"join", dir.File("x.vxl"), hmec, dir.File("gone.vxl")},
+       dir.File("gone.vxl") + ": File not found!\n"},
+  };
+  for (const auto& c : missing) {
+    r = RunTool(dir, c.args);
+    EXPECT_EQ(r.status, 1) << c.args[0];
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("x.vxl")));
+  }
+  r = RunTool(dir, {"dump", "--section", "12", cc, hmec});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, cc + ": section 12 does not exist (only section 0)\n");
+  EXPECT_EQ(r.out, "== " + hmec + " ==\n" + RunTool(dir, {"dump", "--section", "12", hmec}).out);
 }
