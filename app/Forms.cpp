@@ -8,6 +8,7 @@
 #include "dialogs/TTransDial.h"
 #include "dialogs/TValChDial.h"
 #include "editor/TLayerWindow.h"
+#include "editor/TSectionWindow.h"
 #include "editor/TStatBox.h"
 #include "palette/TPaletteDialog.h"
 #include "view3d/TThreeDWindow.h"
@@ -25,6 +26,7 @@ TAboutBox* AboutBox = nullptr;
 TStatBox* StatBox = nullptr;
 TThreeDWindow* ThreeDWindow = nullptr;
 TValChDial* ValChDial = nullptr;
+TSectionWindow* SectionWindow = nullptr;
 
 void CreateForms(const std::string& commandLine) {
   MainWindow = new TMainWindow(commandLine);
@@ -40,6 +42,7 @@ void CreateForms(const std::string& commandLine) {
   StatBox = new TStatBox(MainWindow);
   ThreeDWindow = new TThreeDWindow(MainWindow);
   ValChDial = new TValChDial(MainWindow);
+  SectionWindow = new TSectionWindow(MainWindow);
 }
 
 namespace {
@@ -51,6 +54,7 @@ void DestroyForm(T*& form) {
 }  // namespace
 
 void DestroyForms() {
+  DestroyForm(SectionWindow);
   DestroyForm(ValChDial);
   DestroyForm(ThreeDWindow);
   DestroyForm(StatBox);

@@ -1,5 +1,5 @@
 #pragma once
-// The thirteen forms, created once at start-up in a fixed order and reachable
+// The forms (the thirteen of the first design, then the Sections window), created once at start-up in a fixed order and reachable
 // application-wide through these references.
 
 #include <string>
@@ -17,6 +17,7 @@ class TAboutBox;
 class TStatBox;
 class TThreeDWindow;
 class TValChDial;
+class TSectionWindow;
 
 extern TMainWindow* MainWindow;
 extern TNewBox* NewBox;
@@ -31,6 +32,7 @@ extern TAboutBox* AboutBox;
 extern TStatBox* StatBox;
 extern TThreeDWindow* ThreeDWindow;
 extern TValChDial* ValChDial;
+extern TSectionWindow* SectionWindow;
 
 // Creates the forms in order, the main window first. commandLine is the process
 // command line as one text; the main window finds the file it names.

@@ -10,6 +10,7 @@
 #include "dialogs/TNewBox.h"
 #include "dialogs/TTransDial.h"
 #include "editor/TImageBox.h"
+#include "editor/TSectionWindow.h"
 #include "model/Messages.h"
 #include "model/NewModel.h"
 #include "model/VxlReader.h"
@@ -39,6 +40,8 @@ void TMainWindow::LoadVoxelFile(const std::string& path) {
     View.CurrentLayer = Model.SizeZ - 1;
     DocumentOpenState();  // also the layer window's range, ViewSpan and the image box
     ResetHistory();
+    ShownSection = int(Model.EditedSection());
+    SectionWindow->ShowSections();
   }
   CommandLineFilePending = false;
   Refresh1Click();
@@ -102,4 +105,6 @@ void TMainWindow::CreateNewModel(std::uint8_t sizeX, std::uint8_t sizeY, std::ui
   // The transformation window shows the new defaults at once rather than stale values.
   TransDial->ShowTailerValues();
   ResetHistory();
+  ShownSection = int(Model.EditedSection());
+  SectionWindow->ShowSections();
 }

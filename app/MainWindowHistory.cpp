@@ -12,6 +12,7 @@
 #include "app/MessageDialogs.h"
 #include "app/TMainWindow.h"
 #include "dialogs/TTransDial.h"
+#include "editor/TSectionWindow.h"
 
 void TMainWindow::RecordStep(std::unique_ptr<EditStep> step) {
   // Modified keeps its old meaning: an edit of the cells of a titled model.
@@ -40,6 +41,9 @@ void TMainWindow::Redo1Click() {
 }
 
 void TMainWindow::ShowChanges(const ChangeSet& changes) {
+  // A step of another section, or of the list itself: the windows follow the section.
+  if (changes.Has(ChangedSections) || ShownSection != int(Model.EditedSection()))
+    ShowEditedSection();
   if (changes.Has(ChangedCells) && !changes.Cells.Empty()) {
     // The user sees what was taken back: the layer it touched, unless it is on show.
     const int top = std::min(changes.Cells.Z1, int(Model.SizeZ) - 1);

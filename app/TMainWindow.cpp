@@ -33,6 +33,7 @@
 #include "editor/TColorBox.h"
 #include "editor/TImageBox.h"
 #include "editor/TLayerWindow.h"
+#include "editor/TSectionWindow.h"
 #include "editor/TStatBox.h"
 #include "editor/ToolSlotWidgets.h"
 #include "editor/tools/ToolTable.h"
@@ -42,7 +43,8 @@
 namespace {
 constexpr int kToolBarHeight = 28;
 constexpr int kToolPanelWidth = 68;
-constexpr int kWordBoxLeft = 425;
+// Right of the Sections button, the last of the tool bar.
+constexpr int kWordBoxLeft = 456;
 
 QAction* MakeItem(QMenu* menu, const char* name, const QString& caption,
                   const QKeySequence& shortcut = QKeySequence()) {
@@ -166,7 +168,8 @@ void TMainWindow::BuildMenus() {
   SelectLayer1 = MakeItem(View1, "SelectLayer1", "L&ayer Palette", QKeySequence("F10"));
   Stats1 = MakeItem(View1, "Stats1", "S&tatistics View", QKeySequence("F11"));
   View3D1 = MakeItem(View1, "View3D1", "&3D View", QKeySequence("F12"));
-  for (QAction* a : {Matrix1, SelectLayer1, Stats1, View3D1}) {
+  Sections1 = MakeItem(View1, "Sections1", "S&ections", QKeySequence("F8"));
+  for (QAction* a : {Matrix1, SelectLayer1, Stats1, View3D1, Sections1}) {
     a->setCheckable(true);
     a->setEnabled(false);
   }
@@ -215,6 +218,7 @@ void TMainWindow::BuildMenus() {
   Bind(SelectLayer1, &TMainWindow::SelectLayer1Click);
   Bind(Stats1, &TMainWindow::Stats1Click);
   Bind(View3D1, &TMainWindow::View3D1Click);
+  Bind(Sections1, &TMainWindow::Sections1Click);
   Bind(Colors2, &TMainWindow::Colors2Click);
   Bind(Normals1, &TMainWindow::Normals1Click);
   Bind(ZoomIn1, &TMainWindow::ZoomIn1Click);
@@ -269,6 +273,7 @@ void TMainWindow::BuildToolBar() {
   SelectLayerButton = button("SelectLayerButton", 356, "Layer Palette", "layers", true);
   StatsButton = button("StatsButton", 379, "Statistics View", "statistics", true);
   View3DButton = button("View3DButton", 402, "3D View", "view3d", true);
+  SectionsButton = button("SectionsButton", 425, "Sections", "sections", true);
 
   DisplayButtonGroup = new QButtonGroup(this);
   DisplayButtonGroup->setExclusive(true);
@@ -278,7 +283,7 @@ void TMainWindow::BuildToolBar() {
 
   for (QToolButton* b : {SaveButton, SaveAsButton, PropButton, UndoButton, RedoButton, CutButton,
                          CopyButton, PasteButton, HideUnderBut, ColorBut, NormalBut, MatrixButton,
-                         SelectLayerButton, StatsButton, View3DButton})
+                         SelectLayerButton, StatsButton, View3DButton, SectionsButton})
     b->setEnabled(false);
 
   connect(NewButton, &QToolButton::clicked, this, &TMainWindow::New1Click);
@@ -295,6 +300,7 @@ void TMainWindow::BuildToolBar() {
   connect(SelectLayerButton, &QToolButton::clicked, this, &TMainWindow::SelectLayer1Click);
   connect(StatsButton, &QToolButton::clicked, this, &TMainWindow::Stats1Click);
   connect(View3DButton, &QToolButton::clicked, this, &TMainWindow::View3D1Click);
+  connect(SectionsButton, &QToolButton::clicked, this, &TMainWindow::Sections1Click);
 
   WordBox = new QLabel(Panel1);
   WordBox->setObjectName("WordBox");
@@ -524,6 +530,9 @@ void TMainWindow::Stats1Click() {
 void TMainWindow::View3D1Click() {
   ToolWindowToggle(View3D1, View3DButton, ThreeDWindow);
 }
+void TMainWindow::Sections1Click() {
+  ToolWindowToggle(Sections1, SectionsButton, SectionWindow);
+}
 
 // ---- Document rules ----
 
@@ -531,10 +540,10 @@ void TMainWindow::DocumentOpenState() {
   View1->menuAction()->setEnabled(true);
   Edit1->menuAction()->setEnabled(true);
   Colors1->menuAction()->setEnabled(true);
-  for (QAction* a : {SaveAs1, Properties1, Matrix1, SelectLayer1, Stats1, View3D1})
+  for (QAction* a : {SaveAs1, Properties1, Matrix1, SelectLayer1, Stats1, View3D1, Sections1})
     a->setEnabled(true);
   for (QToolButton* b : {SaveAsButton, PropButton, MatrixButton, SelectLayerButton, StatsButton,
-                         View3DButton, HideUnderBut, ColorBut, NormalBut})
+                         View3DButton, SectionsButton, HideUnderBut, ColorBut, NormalBut})
     b->setEnabled(true);
   DisableSave();
   for (const ToolInfo& t : ToolTable())

@@ -9,6 +9,7 @@
 //   palette/MainWindowPalette.cpp palette files and the palette dialog's openers
 //   app/MainWindowHistory.cpp    the edit history: recording, Undo, Redo, the Save rule
 //                                and the question before unsaved changes are discarded
+//   app/MainWindowSections.cpp   the file's sections: choosing, adding, removing, moving
 
 #include <QColor>
 #include <QCursor>
@@ -97,6 +98,7 @@ class TMainWindow : public QMainWindow, public ToolState {
   QAction *New1, *Open1, *Save1, *SaveAs1, *N3, *Properties1, *N5, *Exit1;
   QAction *Undo1, *Redo1, *N1, *Cu1, *Copy1, *Paste1;
   QAction *Orientation1, *Refresh1, *N6, *Matrix1, *SelectLayer1, *Stats1, *View3D1, *N2;
+  QAction* Sections1 = nullptr;
   QAction *Colors2, *Normals1, *ZoomIn1, *ZoomOut1, *NormSize1, *MaxZoom1, *N4, *HideUnderLay1;
   QAction *LoadPal1, *SavePal1, *EditPal1;
   QAction* About1;
@@ -109,6 +111,7 @@ class TMainWindow : public QMainWindow, public ToolState {
   QToolButton *UndoButton, *RedoButton, *CutButton, *CopyButton, *PasteButton;
   QToolButton *HideUnderBut, *ColorBut, *NormalBut;
   QToolButton *MatrixButton, *SelectLayerButton, *StatsButton, *View3DButton;
+  QToolButton* SectionsButton = nullptr;
   QButtonGroup* DisplayButtonGroup = nullptr;
   QLabel* WordBox = nullptr;
   TColorBox* LeftColorBox = nullptr;
@@ -160,6 +163,7 @@ class TMainWindow : public QMainWindow, public ToolState {
   void SelectLayer1Click();
   void Stats1Click();
   void View3D1Click();
+  void Sections1Click();
   // Shows or hides a tool window; menu check and button follow its visibility.
   void ToolWindowToggle(QAction* item, QToolButton* button, QWidget* window);
   // Called by each tool window's FormClose.
@@ -189,6 +193,23 @@ class TMainWindow : public QMainWindow, public ToolState {
   bool ConfirmDiscard();
   // New or opened document: an empty history at its saved point.
   void ResetHistory();
+
+  // ---- Sections (app/MainWindowSections.cpp) ----
+  // Makes another section the edited one; not a step of the history.
+  void ChooseSection(int index);
+  void AddSectionClick();
+  // The part of adding after the size dialog has validated the sizes.
+  void AddSectionOfSize(std::uint8_t sizeX, std::uint8_t sizeY, std::uint8_t sizeZ);
+  void DuplicateSectionClick();
+  void RemoveSectionClick();
+  void MoveSectionUpClick();
+  void MoveSectionDownClick();
+  // Everything that shows the edited section follows it: the slice view on its top
+  // layer, the layer window's range, the 3D view, the name, the transformation values
+  // and the statistics.
+  void ShowEditedSection();
+  // The section the windows show, to notice when undo or redo switched it.
+  int ShownSection = 0;
 
   // ---- Slice view (editor/MainWindowSlice.cpp) ----
   void Refresh1Click();

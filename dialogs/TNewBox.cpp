@@ -57,6 +57,7 @@ TNewBox::TNewBox(QWidget* owner)
 }
 
 void TNewBox::showEvent(QShowEvent* event) {
+  setWindowTitle(Use == Purpose::AddSection ? "Add Section" : "New");
   CentreOnScreen(this);
   QDialog::showEvent(event);
   // Each use starts in the first box, whichever control had the focus when it closed.
@@ -73,7 +74,10 @@ void TNewBox::OKButtonClick() {
     return;
   }
   accept();
-  MainWindow->CreateNewModel(std::uint8_t(sizeX_), std::uint8_t(sizeY_), std::uint8_t(sizeZ_));
+  if (Use == Purpose::AddSection)
+    MainWindow->AddSectionOfSize(std::uint8_t(sizeX_), std::uint8_t(sizeY_), std::uint8_t(sizeZ_));
+  else
+    MainWindow->CreateNewModel(std::uint8_t(sizeX_), std::uint8_t(sizeY_), std::uint8_t(sizeZ_));
 }
 
 void TNewBox::CancelBtnClick() {

@@ -14,6 +14,10 @@ class TNewBox : public QDialog {
  public:
   explicit TNewBox(QWidget* owner);
 
+  // The same sizes serve a new model and a new section of the open one.
+  enum class Purpose { NewModel, AddSection };
+  Purpose Use = Purpose::NewModel;
+
   QLabel* Label1 = nullptr;
   QLineEdit* LengthNum = nullptr;
   QLabel* Label2 = nullptr;

@@ -32,10 +32,10 @@ constexpr std::array<CursorArt, 7> kCursors{{
 constexpr std::array<const char*, 7> kTools{"freehand", "square", "circle", "paint",
                                             "cube",     "sphere", "fill"};
 
-constexpr std::array<const char*, 17> kIcons{
+constexpr std::array<const char*, 18> kIcons{
     "new",     "open",   "save",   "saveas",     "properties",   "undo",
     "redo",    "cut",    "copy",   "paste",      "hideunderlay", "colours",
-    "normals", "matrix", "layers", "statistics", "view3d"};
+    "normals", "matrix", "layers", "statistics", "view3d",       "sections"};
 
 const CursorArt* FindCursor(const QString& name) {
   for (const CursorArt& c : kCursors)

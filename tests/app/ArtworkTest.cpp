@@ -16,7 +16,7 @@ namespace {
 
 const QStringList kIcons = {"new",     "open",   "save",   "saveas",     "properties",   "undo",
                             "redo",    "cut",    "copy",   "paste",      "hideunderlay", "colours",
-                            "normals", "matrix", "layers", "statistics", "view3d"};
+                            "normals", "matrix", "layers", "statistics", "view3d", "sections"};
 const QStringList kTools = {"freehand", "square", "circle", "paint", "cube", "sphere", "fill"};
 
 int Chroma(QRgb p) {

@@ -25,6 +25,7 @@
 #include "editor/TColorBox.h"
 #include "editor/TImageBox.h"
 #include "editor/TLayerWindow.h"
+#include "editor/TSectionWindow.h"
 #include "editor/TStatBox.h"
 #include "editor/ToolSlotWidgets.h"
 #include "model/VxlReader.h"
@@ -129,6 +130,7 @@ class MainWindowTest : public QObject {
         {"SelectLayer1", "L&ayer Palette", "F10", false},
         {"Stats1", "S&tatistics View", "F11", false},
         {"View3D1", "&3D View", "F12", false},
+        {"Sections1", "S&ections", "F8", false},
         {"Colors2", "&Colours", "", true},
         {"Normals1", "&Surface Normals", "", true},
         {"ZoomIn1", "Zoom &In", "Ctrl+I", true},
@@ -149,7 +151,7 @@ class MainWindowTest : public QObject {
     }
     QVERIFY(Find("Colors2")->isChecked());
     QVERIFY(!Find("Normals1")->isChecked());
-    for (const char* n : {"Matrix1", "SelectLayer1", "Stats1", "View3D1", "HideUnderLay1"})
+    for (const char* n : {"Matrix1", "SelectLayer1", "Stats1", "View3D1", "Sections1", "HideUnderLay1"})
       QVERIFY2(!Find(n)->isChecked(), n);
     for (const char* n : {"N1", "N2", "N3", "N4", "N5", "N6"}) QVERIFY2(Find(n)->isSeparator(), n);
     QCOMPARE(MainWindow->File1->title(), QString("&File"));
@@ -184,6 +186,7 @@ class MainWindowTest : public QObject {
         {"SelectLayerButton", 356, "Layer Palette", false, false},
         {"StatsButton", 379, "Statistics View", false, false},
         {"View3DButton", 402, "3D View", false, false},
+        {"SectionsButton", 425, "Sections", false, false},
     };
     for (const Button& b : buttons) {
       auto* w = Find<QToolButton>(b.name);
@@ -245,10 +248,12 @@ class MainWindowTest : public QObject {
     QVERIFY(!Find("Undo1")->isEnabled() && !Find("Redo1")->isEnabled());
     QVERIFY(!Find("Save1")->isEnabled());
     QVERIFY(!Find<QToolButton>("SaveButton")->isEnabled());
-    for (const char* n : {"SaveAs1", "Properties1", "Matrix1", "SelectLayer1", "Stats1", "View3D1"})
+    for (const char* n : {"SaveAs1", "Properties1", "Matrix1", "SelectLayer1", "Stats1", "View3D1",
+                          "Sections1"})
       QVERIFY2(Find(n)->isEnabled(), n);
     for (const char* n : {"SaveAsButton", "PropButton", "MatrixButton", "SelectLayerButton",
-                          "StatsButton", "View3DButton", "HideUnderBut", "ColorBut", "NormalBut"})
+                          "StatsButton", "View3DButton", "SectionsButton", "HideUnderBut", "ColorBut",
+                          "NormalBut"})
       QVERIFY2(Find<QToolButton>(n)->isEnabled(), n);
     for (const char* n : {"UndoButton", "RedoButton", "CutButton", "CopyButton", "PasteButton"})
       QVERIFY2(!Find<QToolButton>(n)->isEnabled(), n);
@@ -388,7 +393,8 @@ class MainWindowTest : public QObject {
     const Toggle toggles[] = {{"Matrix1", "MatrixButton", TransDial},
                               {"SelectLayer1", "SelectLayerButton", LayerWindow},
                               {"Stats1", "StatsButton", StatBox},
-                              {"View3D1", "View3DButton", ThreeDWindow}};
+                              {"View3D1", "View3DButton", ThreeDWindow},
+                              {"Sections1", "SectionsButton", SectionWindow}};
     for (const Toggle& t : toggles) {
       QAction* item = Find(t.item);
       auto* button = Find<QToolButton>(t.button);
@@ -457,7 +463,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(MainWindow->width(), 800);
     QCOMPARE(MainWindow->LeftColorBox->x(), 774);
     QCOMPARE(MainWindow->RightColorBox->x(), 780);
-    QCOMPARE(MainWindow->WordBox->width(), 349);
+    // The name sits right of the Sections button: from x 456 to 26 short of the edge.
+    QCOMPARE(MainWindow->WordBox->x(), 456);
+    QCOMPARE(MainWindow->WordBox->width(), 318);
   }
 
   void theCommandLineFileLoadsAtTheFirstActivationOnly() {

@@ -1,0 +1,75 @@
+// The file's sections: choosing the one to edit, and adding, duplicating, removing and
+// moving sections. Each change of the list is one step of the history; choosing a
+// section is not, like choosing a layer.
+
+#include "app/Forms.h"
+#include "app/TMainWindow.h"
+#include "dialogs/TNewBox.h"
+#include "dialogs/TTransDial.h"
+#include "editor/TImageBox.h"
+#include "editor/TSectionWindow.h"
+#include "model/NewModel.h"
+#include "model/SectionSteps.h"
+
+void TMainWindow::ShowEditedSection() {
+  ShownSection = int(Model.EditedSection());
+  View.CurrentLayer = std::max(int(Model.SizeZ) - 1, 0);
+  SliceBitmap.Resize(Model.SizeX * View.Zoom, Model.SizeY * View.Zoom);
+  ImageBox->resize(Model.SizeX * View.Zoom, Model.SizeY * View.Zoom);
+  SetLayerRange();
+  ViewSpan = ComputeViewSpan(Model);
+  ShowName();
+  TransDial->ShowTailerValues();
+  SectionWindow->ShowSections();
+  Refresh1Click();
+  RepeatReadout();
+}
+
+void TMainWindow::ChooseSection(int index) {
+  if (!Model.IsOpen() || index < 0 || std::size_t(index) >= Model.SectionCount()) return;
+  if (std::size_t(index) == Model.EditedSection()) return;
+  AbandonDrag(true);  // a drag belongs to the section it began in
+  Model.SelectSection(std::size_t(index));
+  ShowEditedSection();
+}
+
+void TMainWindow::AddSectionClick() {
+  if (!Model.IsOpen()) return;
+  NewBox->Use = TNewBox::Purpose::AddSection;
+  NewBox->exec();
+  NewBox->Use = TNewBox::Purpose::NewModel;
+}
+
+void TMainWindow::AddSectionOfSize(std::uint8_t sizeX, std::uint8_t sizeY, std::uint8_t sizeZ) {
+  AbandonDrag(true);
+  RecordStep(AddSection(Model, sizeX, sizeY, sizeZ, "Add Section"));
+  ShowEditedSection();
+}
+
+void TMainWindow::DuplicateSectionClick() {
+  if (!Model.IsOpen()) return;
+  AbandonDrag(true);
+  RecordStep(DuplicateSection(Model, "Duplicate Section"));
+  ShowEditedSection();
+}
+
+void TMainWindow::RemoveSectionClick() {
+  if (!Model.IsOpen()) return;
+  AbandonDrag(true);
+  RecordStep(RemoveSection(Model, Model.EditedSection(), "Remove Section"));
+  ShowEditedSection();
+}
+
+void TMainWindow::MoveSectionUpClick() {
+  if (!Model.IsOpen()) return;
+  RecordStep(MoveSectionUp(Model, Model.EditedSection(), "Move Section Up"));
+  ShownSection = int(Model.EditedSection());
+  SectionWindow->ShowSections();
+}
+
+void TMainWindow::MoveSectionDownClick() {
+  if (!Model.IsOpen()) return;
+  RecordStep(MoveSectionDown(Model, Model.EditedSection(), "Move Section Down"));
+  ShownSection = int(Model.EditedSection());
+  SectionWindow->ShowSections();
+}
