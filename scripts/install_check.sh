@@ -67,11 +67,17 @@ dpkg -x "$deb" "$pkgroot"
 pusr="$pkgroot/usr"
 for f in bin/kobaltine bin/vxltool share/applications/kobaltine.desktop \
          share/mime/packages/kobaltine-vxl.xml share/icons/hicolor/scalable/apps/kobaltine.svg \
-         share/man/man1/kobaltine.1.gz share/man/man1/vxltool.1.gz; do
+         share/man/man1/kobaltine.1.gz share/man/man1/vxltool.1.gz \
+         share/bash-completion/completions/vxltool; do
   [ -e "$pusr/$f" ] || fail "the package lacks /usr/$f"
 done
 "$pusr/bin/kobaltine" --version | grep -qx 'kobaltine [0-9.]*' || fail "the packaged kobaltine does not run"
 "$pusr/bin/vxltool" --version | grep -qx 'vxltool [0-9.]*' || fail "the packaged vxltool does not run"
+# The completion answers from the packaged tool's own help.
+completion="$pusr/share/bash-completion/completions/vxltool"
+offered="$(PATH="$pusr/bin:$PATH" bash -c 'source "$1"; COMP_WORDS=(vxltool re); COMP_CWORD=1;
+  _vxltool; echo "${COMPREPLY[*]}"' _ "$completion")"
+[ "$offered" = "resave render" ] || fail "completing 'vxltool re' offers '$offered'"
 
 # What a desktop makes of it: the MIME type by name in either case, and the editor as
 # the program that opens it.
