@@ -30,6 +30,9 @@ seeds_for() {
       cp -f "$dir"/samples/*.vxl "$seeds"/
       [ -f "$root/../shared/fixtures/cc.vxl" ] && cp -f "$root/../shared/fixtures/cc.vxl" "$seeds"/ || true
       ;;
+    vox_reader_fuzz)
+      cp -f "$root/../shared/fixtures/vox"/*.vox "$seeds"/ 2>/dev/null || true
+      ;;
   esac
   echo "$seeds"
 }
