@@ -35,6 +35,8 @@ ROWS = [
     (r"^ReferenceRender/shape:0/ax:219/", "3D render, plain formulas, TS Cameo", "dense 255^3", "reference"),
     (r"^ReferenceRender/shape:1/ax:219/", "3D render, plain formulas, TS Cameo", "hollow 255 shell", "reference"),
     (r"^ReferenceRender/shape:2/ax:219/", "3D render, plain formulas, TS Cameo", "69x39x17", "reference"),
+    (r"^BM_VoxImportSlab", "import a MagicaVoxel model", "255x255x13 slab, 845,325 voxels", "< 100 ms"),
+    (r"^BM_VoxExportSlab", "export a MagicaVoxel model", "255x255x13 slab, 845,325 voxels", "< 100 ms"),
     (r"^BM_UndoWholeLayerFill", "undo a fill of a whole layer", "255x255 layer", "< 1 ms"),
     (r"^BM_RedoWholeLayerFill", "redo a fill of a whole layer", "255x255 layer", "< 1 ms"),
     (r"^BM_RecordPenStroke1000", "record a 1,000-cell pen stroke", "255x255 layer", "< 0.1 ms"),

@@ -38,6 +38,9 @@ seeds_for() {
         "$tool" join "$seeds/hmec-first3.vxl" "$dir"/hmec-part{0,1,2}.vxl
       fi
       ;;
+    vox_reader_fuzz)
+      cp -f "$root/../shared/fixtures/vox"/*.vox "$seeds"/ 2>/dev/null || true
+      ;;
   esac
   echo "$seeds"
 }

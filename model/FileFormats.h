@@ -1,0 +1,34 @@
+#pragma once
+// The file formats the editor reads and writes, in one table: the file dialogs take
+// their filters from it and the companion its conversions, so a new format is one entry.
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "model/SafeFile.h"
+#include "model/VoxelModel.h"
+
+struct ExportResult {
+  FileResult File;
+  std::size_t LeftOut = 0;  // voxels the format cannot hold, for a warning
+  explicit operator bool() const { return File.ok; }
+};
+
+struct FileFormat {
+  const char* Name;       // the companion's word for it: "vxl", "vox"
+  const char* Filter;     // for the file dialogs, e.g. "MagicaVoxel model (*.vox)"
+  const char* Extension;  // with its dot, lower case; paths match it in any case
+  // Replaces model by the file's contents and returns nullptr, or leaves it exactly as
+  // it was and returns the message for the user.
+  const char* (*Read)(const std::string& path, TVoxelModel& model);
+  // Only reads the model; the caller keeps the document state.
+  ExportResult (*Write)(const std::string& path, const TVoxelModel& model);
+};
+
+// The editor's own format first.
+std::span<const FileFormat> FileFormats();
+
+// The format whose extension ends path, in any case; nullptr when none does.
+const FileFormat* FormatForPath(std::string_view path);

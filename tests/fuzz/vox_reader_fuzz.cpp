@@ -1,0 +1,85 @@
+// Feeds arbitrary bytes to the MagicaVoxel reader: it must never crash, overrun or
+// hang, must leave the scene as it was on any rejection, must read a file and the same
+// bytes in memory alike, and whatever it accepts must write and read back the same.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "model/VoxFile.h"
+#include "model/VoxMapping.h"
+
+namespace {
+
+struct State {
+  int input = -1;
+  std::string inputPath;
+  std::unique_ptr<TVoxelModel> section = std::make_unique<TVoxelModel>();
+};
+
+State& Fuzz() {
+  static State* s = [] {
+    auto* st = new State;
+    st->input = ::memfd_create("vox_fuzz_input", 0);
+    if (st->input < 0) std::abort();
+    st->inputPath = "/proc/self/fd/" + std::to_string(st->input);
+    return st;
+  }();
+  return *s;
+}
+
+bool SameModels(const VoxScene& a, const VoxScene& b) {
+  if (a.Models.size() != b.Models.size() || a.Palette != b.Palette) return false;
+  for (std::size_t i = 0; i < a.Models.size(); ++i) {
+    const VoxSceneModel &m = a.Models[i], &n = b.Models[i];
+    if (m.SizeX != n.SizeX || m.SizeY != n.SizeY || m.SizeZ != n.SizeZ || m.Voxels != n.Voxels)
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  State& s = Fuzz();
+  VoxScene scene;
+  scene.Version = -12345;
+  const VoxStatus status = ReadVoxBytes({data, size}, scene);
+
+  if (::ftruncate(s.input, 0) != 0) std::abort();
+  if (size != 0 && ::pwrite(s.input, data, size, 0) != ssize_t(size)) std::abort();
+  VoxScene fromFile;
+  if (ReadVoxFile(s.inputPath, fromFile) != status) std::abort();
+
+  if (status != VoxStatus::Ok) {
+    if (scene.Version != -12345 || !scene.Models.empty() || status == VoxStatus::FileNotFound)
+      std::abort();
+    return 0;
+  }
+  if (scene.Models.empty() || !SameModels(scene, fromFile) || scene.Palette[0] != 0) std::abort();
+  for (const VoxSceneModel& m : scene.Models) {
+    if (m.SizeX == 0 || m.SizeY == 0 || m.SizeZ == 0) std::abort();
+    for (const VoxVoxel& v : m.Voxels)
+      if (v.Colour == 0 || v.X >= m.SizeX || v.Y >= m.SizeY || v.Z >= m.SizeZ) std::abort();
+  }
+
+  VoxScene again;
+  if (ReadVoxBytes(EncodeVox(scene), again) != VoxStatus::Ok || !SameModels(scene, again))
+    std::abort();
+
+  // A section holds every voxel back, the last of those sharing a cell.
+  const VoxSceneModel& first = scene.Models.front();
+  if (std::size_t(first.SizeX) * first.SizeY * first.SizeZ <= 64 * 64 * 64) {
+    SectionFromVox(first, 1, scene.Palette, *s.section);
+    VoxSceneModel back;
+    if (VoxModelFromSection(*s.section, back) != 0 || back.Voxels.size() > first.Voxels.size())
+      std::abort();
+    for (const VoxVoxel& v : first.Voxels)
+      if (s.section->Colours.at(v.X, v.Y, v.Z) == 0) std::abort();
+  }
+  return 0;
+}
