@@ -59,9 +59,7 @@ struct ToolContext {
 
   int Layer() const { return View.CurrentLayer; }
   // The current layer of the current orientation, drawn with value.
-  PlaneTarget Target(std::uint8_t value) const {
-    return {View.Orientation, Layer(), Grid, value};
-  }
+  PlaneTarget Target(std::uint8_t value) const { return {View.Orientation, Layer(), Grid, value}; }
   // What plane cell (u, v) would show with value drawn into it.
   std::int32_t Preview(int u, int v, std::uint8_t value) const {
     return PreviewColour(Model, View, Planes, unsigned(u), unsigned(v), value);

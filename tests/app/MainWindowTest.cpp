@@ -256,7 +256,8 @@ class MainWindowTest : public QObject {
       QVERIFY2(Find<QToolButton>(n)->isEnabled(), n);
     for (const char* n : {"UndoButton", "RedoButton"})
       QVERIFY2(!Find<QToolButton>(n)->isEnabled(), n);
-    for (const char* n : {"CutButton", "CopyButton"}) QVERIFY2(Find<QToolButton>(n)->isEnabled(), n);
+    for (const char* n : {"CutButton", "CopyButton"})
+      QVERIFY2(Find<QToolButton>(n)->isEnabled(), n);
     for (const char* n : {"Cu1", "Copy1", "Orientation1"}) QVERIFY2(Find(n)->isEnabled(), n);
     for (const char* n : {"SquareRAButton", "FreehandRAButton", "PaintRAButton", "CircleRAButton",
                           "CubeRAButton", "SphereRAButton", "FillRAButton"})
