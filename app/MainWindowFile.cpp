@@ -35,9 +35,9 @@ void TMainWindow::LoadVoxelFile(const std::string& path) {
     Doc.Untitled = false;
     UpdateCaption();
     ShowName();
-    SliceBitmap.Resize(Model.SizeX * View.Zoom, Model.SizeY * View.Zoom);
+    SliceBitmap.Resize(SliceSize().width(), SliceSize().height());
     TransDial->ShowTailerValues();
-    View.CurrentLayer = Model.SizeZ - 1;
+    View.CurrentLayer = Plane().Layers() - 1;  // the top layer, or the last along the axis
     DocumentOpenState();  // also the layer window's range, ViewSpan and the image box
     ResetHistory();
     ShownSection = int(Model.EditedSection());
@@ -88,10 +88,10 @@ void TMainWindow::New1Click() {
 }
 
 void TMainWindow::CreateNewModel(std::uint8_t sizeX, std::uint8_t sizeY, std::uint8_t sizeZ) {
-  SliceBitmap.Resize(sizeX * View.Zoom, sizeY * View.Zoom);
   ImageBox->show();
   View.CurrentLayer = 0;
   ResetNewModel(Model, sizeX, sizeY, sizeZ);
+  SliceBitmap.Resize(SliceSize().width(), SliceSize().height());
   Doc.FileTitle.clear();
   // The 3D view's square must fit the new model before the render below refreshes it.
   ViewSpan = ComputeViewSpan(Model);

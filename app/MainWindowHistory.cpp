@@ -45,9 +45,12 @@ void TMainWindow::ShowChanges(const ChangeSet& changes) {
   if (changes.Has(ChangedSections) || ShownSection != int(Model.EditedSection()))
     ShowEditedSection();
   if (changes.Has(ChangedCells) && !changes.Cells.Empty()) {
-    // The user sees what was taken back: the layer it touched, unless it is on show.
-    const int top = std::min(changes.Cells.Z1, int(Model.SizeZ) - 1);
-    if (View.CurrentLayer < changes.Cells.Z0 || View.CurrentLayer > top) {
+    // The user sees what was taken back: the layer it touched along the current
+    // orientation's layer axis, unless it is on show.
+    const PlaneMap plane = Plane();
+    const auto [first, last] = plane.LayerRange(changes.Cells);
+    const int top = std::min(last, plane.Layers() - 1);
+    if (View.CurrentLayer < first || View.CurrentLayer > top) {
       View.CurrentLayer = std::max(top, 0);
       SetLayerRange();
     }
@@ -75,6 +78,7 @@ void TMainWindow::UpdateEditState() {
   const bool save = open && !Doc.Untitled && History.IsChanged();
   Save1->setEnabled(save);
   SaveButton->setEnabled(save);
+  UpdateClipboardCommands();
 }
 
 bool TMainWindow::ConfirmDiscard() {

@@ -13,9 +13,10 @@
 
 void TMainWindow::ShowEditedSection() {
   ShownSection = int(Model.EditedSection());
-  View.CurrentLayer = std::max(int(Model.SizeZ) - 1, 0);
-  SliceBitmap.Resize(Model.SizeX * View.Zoom, Model.SizeY * View.Zoom);
-  ImageBox->resize(Model.SizeX * View.Zoom, Model.SizeY * View.Zoom);
+  // The last layer along the axis of the slices, as opening a file shows.
+  View.CurrentLayer = std::max(Plane().Layers() - 1, 0);
+  SliceBitmap.Resize(SliceSize().width(), SliceSize().height());
+  ImageBox->resize(SliceSize());
   SetLayerRange();
   ViewSpan = ComputeViewSpan(Model);
   ShowName();

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include <QLineEdit>
 #include <QSlider>
@@ -110,6 +111,7 @@ TMainWindow::TMainWindow(const std::string& commandLine) : QMainWindow(nullptr) 
   nextWindow->setObjectName("NextWindowShortcut");
   connect(nextWindow, &QShortcut::activated, this, [this] { ActivateNextWindow(this); });
 
+  WatchClipboard();
   FixSize();
 }
 
@@ -153,8 +155,11 @@ void TMainWindow::BuildMenus() {
   Redo1->setShortcuts({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")});
   N1 = MakeSeparator(Edit1, "N1");
   Cu1 = MakeItem(Edit1, "Cu1", "Cu&t", QKeySequence("Shift+Del"));
+  Cu1->setShortcuts({QKeySequence("Shift+Del"), QKeySequence("Ctrl+X")});
   Copy1 = MakeItem(Edit1, "Copy1", "&Copy", QKeySequence("Ctrl+Ins"));
+  Copy1->setShortcuts({QKeySequence("Ctrl+Ins"), QKeySequence("Ctrl+C")});
   Paste1 = MakeItem(Edit1, "Paste1", "&Paste", QKeySequence("Shift+Ins"));
+  Paste1->setShortcuts({QKeySequence("Shift+Ins"), QKeySequence("Ctrl+V")});
   for (QAction* a : {Undo1, Redo1, Cu1, Copy1, Paste1}) a->setEnabled(false);
   Edit1->menuAction()->setEnabled(false);
 
@@ -208,6 +213,10 @@ void TMainWindow::BuildMenus() {
   Bind(New1, &TMainWindow::New1Click);
   Bind(Undo1, &TMainWindow::Undo1Click);
   Bind(Redo1, &TMainWindow::Redo1Click);
+  Bind(Cu1, &TMainWindow::Cut1Click);
+  Bind(Copy1, &TMainWindow::Copy1Click);
+  Bind(Paste1, &TMainWindow::Paste1Click);
+  Bind(Orientation1, &TMainWindow::Orientation1Click);
   Bind(Open1, &TMainWindow::Open1Click);
   Bind(Save1, &TMainWindow::SaveButtonClick);
   Bind(SaveAs1, &TMainWindow::SaveAsButtonClick);
@@ -263,9 +272,9 @@ void TMainWindow::BuildToolBar() {
   PropButton = button("PropButton", 94, "Properties", "properties", false);
   UndoButton = button("UndoButton", 125, "Undo", "undo", false);
   RedoButton = button("RedoButton", 148, "Redo", "redo", false);
-  CutButton = button("CutButton", 171, "Cut - Coming Soon!", "cut", false);
-  CopyButton = button("CopyButton", 194, "Copy - Coming Soon!", "copy", false);
-  PasteButton = button("PasteButton", 217, "Paste - Coming Soon!", "paste", false);
+  CutButton = button("CutButton", 171, "Cut", "cut", false);
+  CopyButton = button("CopyButton", 194, "Copy", "copy", false);
+  PasteButton = button("PasteButton", 217, "Paste", "paste", false);
   HideUnderBut = button("HideUnderBut", 248, "Hide Underlay", "hideunderlay", true);
   ColorBut = button("ColorBut", 279, "Colours", "colours", true);
   NormalBut = button("NormalBut", 302, "Surface Normals", "normals", true);
@@ -292,6 +301,9 @@ void TMainWindow::BuildToolBar() {
   connect(SaveAsButton, &QToolButton::clicked, this, &TMainWindow::SaveAsButtonClick);
   connect(UndoButton, &QToolButton::clicked, this, &TMainWindow::Undo1Click);
   connect(RedoButton, &QToolButton::clicked, this, &TMainWindow::Redo1Click);
+  connect(CutButton, &QToolButton::clicked, this, &TMainWindow::Cut1Click);
+  connect(CopyButton, &QToolButton::clicked, this, &TMainWindow::Copy1Click);
+  connect(PasteButton, &QToolButton::clicked, this, &TMainWindow::Paste1Click);
   connect(PropButton, &QToolButton::clicked, this, &TMainWindow::PropButtonClick);
   connect(HideUnderBut, &QToolButton::clicked, this, &TMainWindow::HideUnderLay1Click);
   connect(ColorBut, &QToolButton::clicked, this, &TMainWindow::Colors2Click);
@@ -540,7 +552,8 @@ void TMainWindow::DocumentOpenState() {
   View1->menuAction()->setEnabled(true);
   Edit1->menuAction()->setEnabled(true);
   Colors1->menuAction()->setEnabled(true);
-  for (QAction* a : {SaveAs1, Properties1, Matrix1, SelectLayer1, Stats1, View3D1, Sections1})
+  for (QAction* a :
+       {SaveAs1, Properties1, Matrix1, SelectLayer1, Stats1, View3D1, Sections1, Orientation1})
     a->setEnabled(true);
   for (QToolButton* b : {SaveAsButton, PropButton, MatrixButton, SelectLayerButton, StatsButton,
                          View3DButton, SectionsButton, HideUnderBut, ColorBut, NormalBut})
@@ -552,7 +565,7 @@ void TMainWindow::DocumentOpenState() {
     Slot(DrawTool::Freehand).Select->show();
     ToolFramePending = false;
   }
-  ImageBox->resize(Model.SizeX * View.Zoom, Model.SizeY * View.Zoom);
+  ImageBox->resize(SliceSize());
   ImageBox->show();
   SetLayerRange();
   ViewSpan = ComputeViewSpan(Model);
@@ -582,7 +595,7 @@ void TMainWindow::ShowName() {
 
 void TMainWindow::SetLayerRange() {
   LayerWindow->TrackBar1->blockSignals(true);
-  LayerWindow->TrackBar1->setMaximum(Model.SizeZ > 0 ? Model.SizeZ - 1 : 0);
+  LayerWindow->TrackBar1->setMaximum(std::max(Plane().Layers() - 1, 0));
   LayerWindow->TrackBar1->setValue(View.CurrentLayer);
   LayerWindow->TrackBar1->blockSignals(false);
   LayerWindow->LayerNum->setText(QString::number(View.CurrentLayer));

@@ -10,6 +10,8 @@
 //   app/MainWindowHistory.cpp    the edit history: recording, Undo, Redo, the Save rule
 //                                and the question before unsaved changes are discarded
 //   app/MainWindowSections.cpp   the file's sections: choosing, adding, removing, moving
+//   editor/MainWindowOrientation.cpp the orientation of the slices and the plane's sizes
+//   editor/MainWindowClipboard.cpp    Cut, Copy and Paste of the current layer
 
 #include <QColor>
 #include <QCursor>
@@ -39,6 +41,7 @@ class QScrollArea;
 class QToolButton;
 class TColorBox;
 class TImageBox;
+class TOrientationDial;
 class TToolImage;
 class TSelectFrame;
 
@@ -174,7 +177,7 @@ class TMainWindow : public QMainWindow, public ToolState {
   void UpdateCaption();
   // WordBox shows the text of Name.
   void ShowName();
-  // The layer window's track bar and number box follow SizeZ and CurrentLayer.
+  // The layer window's track bar and number box follow the layer count and CurrentLayer.
   void SetLayerRange();
 
   // ---- Edit history (app/MainWindowHistory.cpp) ----
@@ -246,6 +249,27 @@ class TMainWindow : public QMainWindow, public ToolState {
   void AbandonDrag(bool keepChanges);
   DrawingTool* Tool(DrawTool tool);
   ToolContext ToolContextNow();
+
+  // ---- Orientation (editor/MainWindowOrientation.cpp) ----
+  // The slicing shown: what the view's columns, rows and layers are in the model. Every
+  // size of the slice view and the layer window's range come from it.
+  PlaneMap Plane() const;
+  // The slice image's size in pixels: the plane's width and height times Zoom.
+  QSize SliceSize() const;
+  void Orientation1Click();
+  // Shows the model sliced the new way, keeping the layer number when it is in range.
+  void SetOrientation(SliceOrientation orientation);
+  TOrientationDial* OrientationDial = nullptr;  // made at its first use
+
+  // ---- Clipboard (editor/MainWindowClipboard.cpp) ----
+  void Cut1Click();
+  void Copy1Click();
+  void Paste1Click();
+  // Cut and Copy while a model is open; Paste while the clipboard also holds a layer or
+  // a picture.
+  void UpdateClipboardCommands();
+  void WatchClipboard();
+  bool ClipboardHasLayer = false;  // a layer or a picture, as last announced
 
   // ---- Colour boxes and readouts (editor/MainWindowReadout.cpp) ----
   void LeftColorBoxMouseMove();

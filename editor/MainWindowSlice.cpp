@@ -18,7 +18,7 @@ void TMainWindow::Refresh1Click() {
   if (!SuppressImagePaint) ImageBoxPaint();
   LeftColorBox->SetFill(DrawingValueColour(View.LeftColor), View.LeftColor);
   RightColorBox->SetFill(DrawingValueColour(View.RightColor), View.RightColor);
-  ImageBox->resize(Model.SizeX * View.Zoom, Model.SizeY * View.Zoom);
+  ImageBox->resize(SliceSize());
   if (!Suppress3DRefresh && ThreeDWindow != nullptr && ThreeDWindow->isVisible())
     ThreeDWindow->RefreshView();
 }
@@ -86,7 +86,7 @@ void ApplyZoom(TMainWindow& w, int zoom) {
   const int oldZoom = w.View.Zoom;
   w.View.Zoom = zoom < 1 ? 1 : (zoom > 16 ? 16 : zoom);
   SetZoomItems(w);
-  w.SliceBitmap.Resize(w.Model.SizeX * w.View.Zoom, w.Model.SizeY * w.View.Zoom);
+  w.SliceBitmap.Resize(w.SliceSize().width(), w.SliceSize().height());
   w.RefreshWithout3D();
   // The scroll area shows or hides its bars for the new size in a queued call; let it
   // run now, so that the centre is taken in the visible area the user will see.

@@ -27,12 +27,12 @@ int ClampTo(int v, int size) {
 class WindowCanvas final : public ToolCanvas {
  public:
   explicit WindowCanvas(TMainWindow& w) : w_(w) {}
-  void PaintCell(int x, int y, std::int32_t colour) override {
-    w_.FillCellOnScreen(x, y, colour, false);
+  void PaintCell(int u, int v, std::int32_t colour) override {
+    w_.FillCellOnScreen(u, v, colour, false);
   }
-  void PaintSliceCell(int x, int y, std::int32_t colour) override {
+  void PaintSliceCell(int u, int v, std::int32_t colour) override {
     const int z = w_.View.Zoom;
-    w_.SliceBitmap.FillRect(x * z, y * z, (x + 1) * z, (y + 1) * z, ToPixel(colour));
+    w_.SliceBitmap.FillRect(u * z, v * z, (u + 1) * z, (v + 1) * z, ToPixel(colour));
   }
   void RenderUnshown() override {
     w_.Suppress3DRefresh = true;
@@ -61,7 +61,7 @@ DrawingTool* TMainWindow::Tool(DrawTool tool) {
 
 ToolContext TMainWindow::ToolContextNow() {
   if (!canvas_) canvas_ = std::make_unique<WindowCanvas>(*this);
-  return ToolContext{Model, View, Planes, *this, *canvas_, EditedGridKind()};
+  return ToolContext{Model, View, Planes, *this, *canvas_, EditedGridKind(), Plane()};
 }
 
 void TMainWindow::AbandonDrag(bool keepChanges) {
@@ -126,13 +126,18 @@ void TMainWindow::ImageBoxMouseDown(Qt::MouseButton button, int x, int y) {
 
 void TMainWindow::ImageBoxMouseMove(int x, int y) {
   if (!Model.IsOpen()) return;
+  const PlaneMap plane = Plane();
   const int px = x / View.Zoom;
   const int py = y / View.Zoom;
-  PointerX = ClampTo(px, Model.SizeX);
-  PointerY = ClampTo(py, Model.SizeY);
+  PointerX = ClampTo(px, plane.Width());
+  PointerY = ClampTo(py, plane.Height());
   const bool inside = PointerX == px && PointerY == py;
 
-  if (inside) VoxelReadout(PointerX, PointerY, View.CurrentLayer);
+  if (inside) {
+    // The readouts name the cell's own X, Y and Z, whichever way the model is sliced.
+    const ModelCell cell = plane.Cell(PointerX, PointerY, plane.ClampLayer(View.CurrentLayer));
+    VoxelReadout(cell.X, cell.Y, cell.Z);
+  }
   if (!MouseHeld) return;
   if (DrawingTool* tool = Tool(CurrentTool)) {
     ToolContext c = ToolContextNow();

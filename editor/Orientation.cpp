@@ -69,3 +69,15 @@ CellBox PlaneMap::Box(int u0, int v0, int u1, int v1, int l0, int l1) const {
   return {std::min(a.X, b.X), std::min(a.Y, b.Y), std::min(a.Z, b.Z),
           std::max(a.X, b.X), std::max(a.Y, b.Y), std::max(a.Z, b.Z)};
 }
+
+std::pair<int, int> PlaneMap::LayerRange(const CellBox& box) const {
+  switch (orientation_) {
+    case SliceOrientation::Front:
+      return {box.Y0, box.Y1};
+    case SliceOrientation::Side:
+      return {box.X0, box.X1};
+    case SliceOrientation::Top:
+      break;
+  }
+  return {box.Z0, box.Z1};
+}

@@ -15,6 +15,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 #include "model/EditStep.h"
 
@@ -70,6 +71,8 @@ class PlaneMap {
   // The model box of the plane cells u0..u1, v0..v1 on layers l0..l1 (inclusive, low
   // corners first); empty when any range is.
   CellBox Box(int u0, int v0, int u1, int v1, int l0, int l1) const;
+  // The first and last layer a model box reaches along the layer axis.
+  std::pair<int, int> LayerRange(const CellBox& box) const;
   // The whole plane of one layer.
   CellBox LayerBox(int layer) const { return Box(0, 0, width_ - 1, height_ - 1, layer, layer); }
 

@@ -58,9 +58,11 @@ void TLayerWindow::LayerNumChange() {
 void TLayerWindow::LayerOKClick() {
   TMainWindow* w = MainWindow;
   if (w == nullptr || !w->Model.IsOpen()) return;  // no model: no layer to show
+  // The layers run along the axis the model is sliced across.
+  const int layers = w->Plane().Layers();
   std::int32_t v = LayerNumValue(LayerNum);
-  if (v >= w->Model.SizeZ)
-    v = w->Model.SizeZ - 1;
+  if (v >= layers)
+    v = layers - 1;
   else if (v < 0)
     v = 0;
   w->View.CurrentLayer = v;

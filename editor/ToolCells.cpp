@@ -89,7 +89,7 @@ const char* ShapeLabel(ShapeKind kind) {
     case ShapeKind::Square:
       break;
   }
-  return "Square";
+  return "Filled rectangle";
 }
 
 PlaneRect ClampRect(const PlaneMap& plane, PlaneRect r) {

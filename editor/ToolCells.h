@@ -41,7 +41,7 @@ struct PlaneSpan {
 
 enum class ShapeKind { Square, Circle, Cube, Sphere };
 
-// What the history calls the step: "Square", "Circle", "Cube", "Sphere".
+// What the history calls the step: "Filled rectangle", "Circle", "Cube", "Sphere".
 const char* ShapeLabel(ShapeKind kind);
 
 // The rectangle with ordered corners, each pinned into the plane the way the square

@@ -11,7 +11,7 @@ enum class DrawTool {
   Paint = 7,
 };
 
-// The square tool's rectangle in voxels, inclusive.
+// The rectangle of a drag in plane cells, inclusive.
 struct VoxelRect {
   int X0 = 0;
   int Y0 = 0;

@@ -2,8 +2,9 @@
 # Drives the real editor under a virtual X server: first without a window manager, where
 # nothing activates the window, the command-line model must load all the same; then under
 # one it opens a sample model, opens another through the Open dialog's typed name and
-# draws at once, uses menus by shortcut, draws a few strokes, opens the four tool windows
-# and the About box and takes screenshots. Fails when the editor dies, a step shows no
+# draws at once, uses menus by shortcut, draws a few strokes and one shape with each of
+# circle, cube, sphere and volume fill, slices the model from the front, opens the four
+# tool windows and the About box and takes screenshots. Fails when the editor dies, a step shows no
 # effect or a screenshot is blank.
 # Usage: scripts/xvfb_smoke.sh [screenshot-folder]   (default: build/screenshots)
 set -euo pipefail
@@ -115,33 +116,79 @@ xdotool mouseup 1
 xdotool mousemove $((ox + 30)) $((oy + 60)) mousedown 3 mousemove $((ox + 60)) $((oy + 70)) mouseup 3
 shot 03-strokes
 
+# The other tools, each chosen by a click on its slot in the tool panel (left of the
+# image box, slots 48 pixels apart) and used once; each must change the picture.
+# The client area's own corner (the window manager's frame aside); the image box and the
+# tool panel start below the menu bar and the 28-pixel tool bar.
+ax=$(xwininfo -id "$win" | awk '/Absolute upper-left X/ {print $4}')
+ay=$(xwininfo -id "$win" | awk '/Absolute upper-left Y/ {print $4}')
+ix=$((ax + 68)); iy=$((ay + 49))
+cell() { echo $(($1 + $3 * 10 + 5)); }  # origin, zoom-10 cell -> screen pixel
+use_tool() {  # name, slot top, from cell x y, to cell x y
+  local name=$1 top=$2
+  xdotool mousemove $((ax + 34)) $((iy + top + 24)) click 1
+  sleep 0.3
+  import -window root -crop "230x230+$ix+$iy" "$shots/tool-before.png"
+  xdotool mousemove "$(cell $ix 0 "$3")" "$(cell $iy 0 "$4")" mousedown 1
+  xdotool mousemove "$(cell $ix 0 $(( ($3 + $5) / 2 )))" "$(cell $iy 0 $(( ($4 + $6) / 2 )))"
+  xdotool mousemove "$(cell $ix 0 "$5")" "$(cell $iy 0 "$6")" mouseup 1
+  sleep 0.5
+  import -window root -crop "230x230+$ix+$iy" "$shots/tool-after.png"
+  local changed
+  changed=$(compare -metric AE "$shots/tool-before.png" "$shots/tool-after.png" null: 2>&1 || true)
+  rm -f "$shots/tool-before.png" "$shots/tool-after.png"
+  [ "${changed%% *}" != "0" ] || { echo "FAIL: the $name tool drew nothing"; exit 1; }
+  echo "$name tool: $changed pixels changed"
+}
+use_tool circle 98 1 12 9 19
+use_tool cube 194 11 12 15 16
+use_tool sphere 242 12 1 19 8
+shot 04-shapes
+# The volume fill from the middle of the top: the sphere's lit part, through its layers.
+use_tool fill 290 10 10 10 10
+shot 05-fill
+
+# Slice from the front: View > Orientation..., one choice down, Enter for OK.
+xdotool windowactivate --sync "$win" || true
+xdotool key --window "$win" alt+v
+sleep 0.3
+xdotool key o
+for _ in $(seq 1 25); do
+  xdotool search --onlyvisible --pid "$editor" --name "^Orientation$" >/dev/null 2>&1 && break
+  sleep 0.2
+done
+shot 06-orientation
+xdotool key Down Return
+sleep 0.5
+shot 07-front
+
 # The four tool windows by their shortcuts.
 xdotool windowactivate --sync "$win" || true
 xdotool key --window "$win" F9
 xdotool key --window "$win" F10
 xdotool key --window "$win" F11
 xdotool key --window "$win" F12
-shot 04-tool-windows
+shot 08-tool-windows
 
 # Surface normals from the View menu, by its mnemonics.
 xdotool windowactivate --sync "$win" || true
 xdotool key --window "$win" alt+v
 sleep 0.3
 xdotool key s
-shot 05-normals
+shot 09-normals
 
 # Close the tool windows again, look at the About box, and leave by File > Exit.
 xdotool key --window "$win" F9 F10 F11 F12
 xdotool key --window "$win" alt+h
 sleep 0.3
 xdotool key a
-shot 06-about
+shot 10-about
 xdotool key Return
 sleep 0.3
-# Take back the right-button stroke, then leave by File > Exit: the strokes are unsaved,
-# so the editor asks first, and Discard lets it go.
+# Take back the volume fill, then leave by File > Exit: the strokes are unsaved, so the
+# editor asks first, and Discard lets it go.
 xdotool key --window "$win" ctrl+z
-shot 07-undone
+shot 11-undone
 xdotool key --window "$win" alt+f
 sleep 0.3
 xdotool key x
@@ -151,7 +198,7 @@ for _ in $(seq 1 25); do
   sleep 0.2
 done
 [ -n "$asked" ] || { echo "FAIL: Exit did not ask about the unsaved strokes"; exit 1; }
-shot 08-save-question
+shot 12-save-question
 xdotool key alt+d
 for _ in $(seq 1 25); do kill -0 "$editor" 2>/dev/null || break; sleep 0.2; done
 if kill -0 "$editor" 2>/dev/null; then echo "FAIL: Exit did not end the editor"; kill "$editor"; exit 1; fi

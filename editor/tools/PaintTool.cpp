@@ -7,14 +7,12 @@ namespace {
 
 class PaintTool final : public DrawingTool {
  public:
-  std::unique_ptr<EditStep> Press(ToolContext& c, int px, int py) override {
-    c.State.PointerX = px;
-    c.State.PointerY = py;
+  std::unique_ptr<EditStep> Press(ToolContext& c, int pu, int pv) override {
+    c.State.PointerX = pu;
+    c.State.PointerY = pv;
     c.State.FillValue = c.State.HeldValue;
-    CellEdit fill(c.Model, LayerBox(c.Model, c.Layer()), "Flood fill");
-    FloodFillLayer(fill.Grid(c.Grid), c.Model.SizeX, c.Model.SizeY, c.Layer(), px, py,
-                   c.State.FillValue, c.State.FloodWork);
-    std::unique_ptr<EditStep> step = fill.Finish();
+    std::unique_ptr<EditStep> step =
+        PaintFill(c.Model, c.Target(c.State.FillValue), pu, pv, c.State.FloodWork);
     c.Canvas.Render();  // even when the start cell already held the value
     return step;
   }

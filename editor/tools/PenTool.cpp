@@ -7,13 +7,13 @@ namespace {
 
 class PenTool final : public DrawingTool {
  public:
-  std::unique_ptr<EditStep> Press(ToolContext& c, int px, int py) override {
-    if (!c.Inside(px, py)) return nullptr;
-    c.State.PointerX = px;
-    c.State.PointerY = py;
+  std::unique_ptr<EditStep> Press(ToolContext& c, int pu, int pv) override {
+    if (!c.Inside(pu, pv)) return nullptr;
+    c.State.PointerX = pu;
+    c.State.PointerY = pv;
     c.State.MouseHeld = true;
-    stroke_ = std::make_unique<CellEdit>(c.Model, LayerBox(c.Model, c.Layer()), "Pen stroke");
-    Paint(c, px, py);
+    stroke_ = std::make_unique<CellEdit>(BeginPenStroke(c.Model, c.Target(c.State.HeldValue)));
+    Paint(c, pu, pv);
     return nullptr;
   }
 
@@ -32,10 +32,10 @@ class PenTool final : public DrawingTool {
   }
 
  private:
-  void Paint(ToolContext& c, int x, int y) {
-    stroke_->Set(c.Grid, x, y, c.Layer(), c.State.HeldValue);
+  void Paint(ToolContext& c, int u, int v) {
+    PenCell(*stroke_, c.Plane, c.Target(c.State.HeldValue), u, v);
     // The screen only: the render at release brings SliceBitmap up to date.
-    c.Canvas.PaintCell(x, y, c.Preview(x, y, c.State.HeldValue));
+    c.Canvas.PaintCell(u, v, c.Preview(u, v, c.State.HeldValue));
   }
 
   std::unique_ptr<CellEdit> stroke_;

@@ -23,3 +23,7 @@ const ToolInfo& ToolInfoOf(DrawTool tool);
 std::unique_ptr<DrawingTool> MakePenTool();
 std::unique_ptr<DrawingTool> MakeSquareTool();
 std::unique_ptr<DrawingTool> MakePaintTool();
+std::unique_ptr<DrawingTool> MakeCircleTool();
+std::unique_ptr<DrawingTool> MakeCubeTool();
+std::unique_ptr<DrawingTool> MakeSphereTool();
+std::unique_ptr<DrawingTool> MakeFillTool();

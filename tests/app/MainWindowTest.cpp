@@ -149,6 +149,10 @@ class MainWindowTest : public QObject {
       QCOMPARE(a->shortcut(), QKeySequence(i.shortcut));
       QVERIFY2(a->isEnabled() == i.enabled, i.name);
     }
+    const QPair<const char*, const char*> second[] = {
+        {"Cu1", "Ctrl+X"}, {"Copy1", "Ctrl+C"}, {"Paste1", "Ctrl+V"}};
+    for (const auto& [name, key] : second)
+      QVERIFY2(Find(name)->shortcuts().contains(QKeySequence(key)), name);
     QVERIFY(Find("Colors2")->isChecked());
     QVERIFY(!Find("Normals1")->isChecked());
     for (const char* n : {"Matrix1", "SelectLayer1", "Stats1", "View3D1", "Sections1", "HideUnderLay1"})
@@ -176,9 +180,9 @@ class MainWindowTest : public QObject {
         {"PropButton", 94, "Properties", false, false},
         {"UndoButton", 125, "Undo", false, false},
         {"RedoButton", 148, "Redo", false, false},
-        {"CutButton", 171, "Cut - Coming Soon!", false, false},
-        {"CopyButton", 194, "Copy - Coming Soon!", false, false},
-        {"PasteButton", 217, "Paste - Coming Soon!", false, false},
+        {"CutButton", 171, "Cut", false, false},
+        {"CopyButton", 194, "Copy", false, false},
+        {"PasteButton", 217, "Paste", false, false},
         {"HideUnderBut", 248, "Hide Underlay", false, false},
         {"ColorBut", 279, "Colours", false, true},
         {"NormalBut", 302, "Surface Normals", false, false},
@@ -255,13 +259,14 @@ class MainWindowTest : public QObject {
                           "StatsButton", "View3DButton", "SectionsButton", "HideUnderBut", "ColorBut",
                           "NormalBut"})
       QVERIFY2(Find<QToolButton>(n)->isEnabled(), n);
-    for (const char* n : {"UndoButton", "RedoButton", "CutButton", "CopyButton", "PasteButton"})
+    for (const char* n : {"UndoButton", "RedoButton"})
       QVERIFY2(!Find<QToolButton>(n)->isEnabled(), n);
-    QVERIFY(!Find("Orientation1")->isEnabled());
-    for (const char* n : {"SquareRAButton", "FreehandRAButton", "PaintRAButton"})
+    for (const char* n : {"CutButton", "CopyButton"})
+      QVERIFY2(Find<QToolButton>(n)->isEnabled(), n);
+    for (const char* n : {"Cu1", "Copy1", "Orientation1"}) QVERIFY2(Find(n)->isEnabled(), n);
+    for (const char* n : {"SquareRAButton", "FreehandRAButton", "PaintRAButton", "CircleRAButton",
+                          "CubeRAButton", "SphereRAButton", "FillRAButton"})
       QVERIFY2(Find<QWidget>(n)->isVisible(), n);
-    for (const char* n : {"CircleRAButton", "CubeRAButton", "SphereRAButton", "FillRAButton"})
-      QVERIFY2(!Find<QWidget>(n)->isVisible(), n);
     QVERIFY(Find<QWidget>("FreehandSelect")->isVisible());
     QCOMPARE(LayerWindow->TrackBar1->maximum(), 3);
     QCOMPARE(LayerWindow->TrackBar1->value(), 3);

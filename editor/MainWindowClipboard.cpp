@@ -1,0 +1,110 @@
+// Cut, Copy and Paste of the current layer through the system clipboard. A copy goes on
+// it twice: exactly, in the editor's own format, and as a picture for other programs.
+
+#include <QAction>
+#include <QByteArray>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QToolButton>
+
+#include "app/MessageDialogs.h"
+#include "app/TMainWindow.h"
+#include "editor/LayerClipboard.h"
+
+namespace {
+
+bool HoldsLayer(const QMimeData* data) {
+  return data != nullptr && (data->hasFormat(LayerClipMimeType) || data->hasImage());
+}
+
+void PutOnClipboard(const LayerClip& clip, const PaletteRGB& palette) {
+  auto* data = new QMimeData();
+  const std::vector<std::uint8_t> bytes = EncodeLayerClip(clip);
+  data->setData(LayerClipMimeType,
+                QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+  const std::vector<std::uint32_t> pixels = LayerClipImage(clip, palette);
+  QImage image(clip.Width, clip.Height, QImage::Format_ARGB32);
+  for (int v = 0; v < clip.Height; ++v)
+    std::copy_n(pixels.begin() + std::ptrdiff_t(v) * clip.Width, clip.Width,
+                reinterpret_cast<std::uint32_t*>(image.scanLine(v)));
+  data->setImageData(image);  // offered to other programs as PNG among others
+  QGuiApplication::clipboard()->setMimeData(data);
+}
+
+// The part of a picture that can land in the plane: its low corner, the top left in Top
+// and the bottom left where rows run against Z. Whatever lies beyond is dropped anyway;
+// cropping first keeps a huge picture from being converted whole.
+QImage PastablePart(const QImage& image, const PlaneMap& plane) {
+  const int w = std::min(image.width(), plane.Width());
+  const int h = std::min(image.height(), plane.Height());
+  const int top = plane.RowsReversed() ? image.height() - h : 0;
+  // Other programs may offer premultiplied or indexed pictures; the paste reads plain ARGB.
+  return image.copy(0, top, w, h).convertToFormat(QImage::Format_ARGB32);
+}
+
+}  // namespace
+
+void TMainWindow::WatchClipboard() {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  // Asking the clipboard may mean asking another program: ask only when it changes.
+  ClipboardHasLayer = HoldsLayer(clipboard->mimeData());
+  connect(clipboard, &QClipboard::dataChanged, this, [this] {
+    ClipboardHasLayer = HoldsLayer(QGuiApplication::clipboard()->mimeData());
+    UpdateClipboardCommands();
+  });
+}
+
+void TMainWindow::UpdateClipboardCommands() {
+  const bool open = Model.IsOpen();
+  for (QAction* a : {Cu1, Copy1}) a->setEnabled(open);
+  for (QToolButton* b : {CutButton, CopyButton}) b->setEnabled(open);
+  Paste1->setEnabled(open && ClipboardHasLayer);
+  PasteButton->setEnabled(open && ClipboardHasLayer);
+}
+
+void TMainWindow::Copy1Click() {
+  if (!Model.IsOpen()) return;
+  PutOnClipboard(CopyLayer(Model, View.Orientation, View.CurrentLayer), Model.Palette);
+}
+
+void TMainWindow::Cut1Click() {
+  // A drag in progress owns the layer until the button is released.
+  if (MouseHeld || !Model.IsOpen()) return;
+  LayerClip clip;
+  std::unique_ptr<CellPatch> step = CutLayer(Model, View.Orientation, View.CurrentLayer, clip);
+  PutOnClipboard(clip, Model.Palette);
+  RecordStep(std::move(step));
+  Refresh1Click();
+}
+
+void TMainWindow::Paste1Click() {
+  if (MouseHeld || !Model.IsOpen()) return;
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  std::unique_ptr<CellPatch> step;
+  bool pasted = false;
+  if (data != nullptr && data->hasFormat(LayerClipMimeType)) {
+    const QByteArray bytes = data->data(LayerClipMimeType);
+    if (const std::optional<LayerClip> clip = DecodeLayerClip(
+            reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size()))) {
+      step = PasteLayerClip(Model, View.Orientation, View.CurrentLayer, *clip);
+      pasted = true;
+    }
+  }
+  if (!pasted && data != nullptr && data->hasImage()) {
+    const QImage image = PastablePart(qvariant_cast<QImage>(data->imageData()), Plane());
+    if (!image.isNull()) {
+      step = PasteImage(Model, View.Orientation, View.CurrentLayer,
+                        reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(),
+                        image.height(), int(image.bytesPerLine() / 4));
+      pasted = true;
+    }
+  }
+  if (!pasted) {
+    ShowMessageDialog("The clipboard holds no layer or picture to paste!");
+    return;
+  }
+  RecordStep(std::move(step));
+  Refresh1Click();
+}

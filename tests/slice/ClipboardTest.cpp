@@ -1,0 +1,146 @@
+// Cut, Copy and Paste of the current layer through the system clipboard: within a model,
+// between two models opened one after the other, and pictures from other programs.
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QToolButton>
+
+#include "SliceTestSupport.h"
+#include "editor/LayerClipboard.h"
+#include "editor/TLayerWindow.h"
+
+using namespace kobaltine_test;
+using namespace slice_test;
+
+namespace {
+
+QClipboard* Clipboard() {
+  return QGuiApplication::clipboard();
+}
+
+bool PasteEnabled() {
+  return MainWindow->Paste1->isEnabled() && MainWindow->PasteButton->isEnabled();
+}
+
+void ShowLayer(int layer) {
+  LayerWindow->LayerNum->setText(QString::number(layer));
+}
+
+}  // namespace
+
+class ClipboardTest : public QObject {
+  Q_OBJECT
+  QTemporaryDir dir_;
+
+ private slots:
+  void init() {
+    StartForms();
+    Clipboard()->clear();
+  }
+
+  void copyCutAndPasteWithinAModel() {
+    OpenModel(dir_, 9, 7, 4, [](TVoxelModel& m) {
+      for (int y = 0; y < 7; ++y)
+        for (int x = 1; x < 9; ++x) {  // column 0 stays empty
+          m.Colours.at(x, y, 3) = std::uint8_t(1 + (x * 7 + y) % 15);
+          m.Normals.at(x, y, 3) = std::uint8_t(10 + x + y);
+        }
+    });
+    const TVoxelModel& m = MainWindow->Model;
+    QVERIFY(MainWindow->Cu1->isEnabled() && MainWindow->CopyButton->isEnabled());
+    QVERIFY(!PasteEnabled());
+
+    // Ctrl+C: both flavours, the picture at 1x with empty cells clear. A copy is no edit.
+    MainWindow->activateWindow();
+    QTest::keyClick(MainWindow, Qt::Key_C, Qt::ControlModifier);
+    QVERIFY(PasteEnabled());
+    QVERIFY(Clipboard()->mimeData()->hasFormat(LayerClipMimeType));
+    const QImage image = Clipboard()->image();
+    QCOMPARE(image.size(), QSize(9, 7));
+    QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+    QCOMPARE(image.pixel(1, 0), qRgb(170, 0, 0));  // index 7 % 15 + 1 = 8
+    QCOMPARE(MainWindow->History.Count(), std::size_t(0));
+
+    // Paste with the button: every colour and normal exactly, shown at once.
+    ShowLayer(1);
+    MainWindow->PasteButton->click();
+    for (int y = 0; y < 7; ++y)
+      for (int x = 0; x < 9; ++x) {
+        QCOMPARE(m.Colours.at(x, y, 1), m.Colours.at(x, y, 3));
+        QCOMPARE(m.Normals.at(x, y, 1), m.Normals.at(x, y, 3));
+      }
+    QCOMPARE(BitmapCell(1, 0), PaletteCell(8));
+
+    // Cut empties the layer in one step; undone, the layer comes back into view.
+    ShowLayer(3);
+    MainWindow->Cu1->trigger();
+    QCOMPARE(CountSet(m.Colours, 3) + CountSet(m.Normals, 3), 0);
+    QCOMPARE(MainWindow->UndoButton->toolTip(), QString("Undo Cut"));
+    ShowLayer(0);
+    MainWindow->Undo1->trigger();
+    QCOMPARE(CountSet(m.Colours, 3), 7 * 8);
+    QCOMPARE(MainWindow->View.CurrentLayer, 3);
+
+    // Text from another program: nothing to paste.
+    Clipboard()->setText("some text");
+    QVERIFY(!PasteEnabled());
+  }
+
+  void pasteIntoAnotherModelInTheFrontOrientation() {
+    OpenModel(dir_, 10, 6, 8, [](TVoxelModel& m) {
+      for (int z = 0; z < 8; ++z)
+        for (int x = 0; x < 10; ++x) {
+          m.Colours.at(x, 2, z) = std::uint8_t(1 + (x + z) % 15);
+          m.Normals.at(x, 2, z) = std::uint8_t(x * 10 + z);
+        }
+    });
+    MainWindow->SetOrientation(SliceOrientation::Front);
+    ShowLayer(2);
+    MainWindow->CopyButton->click();
+    // A smaller model, opened next: the clip's low corner (x 0, z 0) lands on the plane's
+    // low corner, what lies beyond its extent is dropped.
+    OpenModel(dir_, 4, 5, 3);
+    ShowLayer(1);
+    MainWindow->Paste1->trigger();
+    for (int z = 0; z < 3; ++z)
+      for (int x = 0; x < 4; ++x) {
+        QCOMPARE(ColourAt(x, 1, z), std::uint8_t(1 + (x + z) % 15));
+        QCOMPARE(NormalAt(x, 1, z), std::uint8_t(x * 10 + z));
+      }
+    QCOMPARE(CountSet(MainWindow->Model.Colours, 0), 4);  // only the layer y = 1
+  }
+
+  void aPictureFromAnotherProgramTakesTheNearestColours() {
+    OpenModel(dir_, 5, 5, 2, [](TVoxelModel& m) {
+      for (int x = 0; x < 2; ++x) {
+        m.Colours.at(x, 0, 1) = 3;
+        m.Normals.at(x, 0, 1) = std::uint8_t(44 + x);
+      }
+    });
+    // Premultiplied, as some programs offer it: half-transparent white must stay white.
+    QImage picture(3, 2, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    picture.setPixelColor(0, 0, QColor(250, 80, 90));         // nearest: 6 (255, 85, 85)
+    picture.setPixelColor(2, 0, QColor(255, 255, 255, 128));  // 15, not the grey of 14
+    picture.setPixelColor(0, 1, QColor(0, 0, 0));             // 12: 0 is no colour
+    auto* data = new QMimeData();
+    data->setImageData(picture);
+    Clipboard()->setMimeData(data);
+    QVERIFY(PasteEnabled());
+
+    MainWindow->Paste1->trigger();
+    QCOMPARE(ColourAt(0, 0, 1), std::uint8_t(6));
+    QCOMPARE(NormalAt(0, 0, 1), std::uint8_t(44));       // a pasted voxel keeps its normal
+    QCOMPARE(ColourAt(1, 0, 1) + NormalAt(1, 0, 1), 0);  // transparent: emptied
+    QCOMPARE(ColourAt(2, 0, 1), std::uint8_t(15));
+    QCOMPARE(ColourAt(0, 1, 1), std::uint8_t(12));
+    QCOMPARE(ColourAt(3, 0, 1), std::uint8_t(0));  // beyond the picture: untouched
+    QCOMPARE(MainWindow->UndoButton->toolTip(), QString("Undo Paste"));
+  }
+};
+
+KOBALTINE_TEST_MAIN(ClipboardTest)
+#include "ClipboardTest.moc"
