@@ -12,8 +12,9 @@ double LightShade(double x3, double y3, double z2) {
 }
 
 std::int32_t LitColour(std::int32_t colour, double shade) {
+  // The product is never negative, so truncation is the floor (and needs no library call).
   auto lit = [shade](unsigned channel) {
-    return unsigned(std::min(255.0, std::floor(double(channel) * shade + 0.5)));
+    return std::min(255u, unsigned(double(channel) * shade + 0.5));
   };
   return PackRGB(lit(RedOf(colour)), lit(GreenOf(colour)), lit(BlueOf(colour)));
 }

@@ -372,7 +372,17 @@ void RenderViewWith(RenderPath path, const TVoxelModel& model, int ax, int ay, i
     for (int c = sq.lo; c <= sq.hi; ++c) {
       if (src[c] == 0) continue;
       const double s = shade[nrm[c]];
-      dst[c] = s < 0 ? colourOf[src[c]] : ToPixel(LitColour(model.Palette[src[c]], s));
+      if (s < 0) {
+        dst[c] = colourOf[src[c]];
+        continue;
+      }
+      // LitColour, inline: the picture may have 200,000 pixels.
+      const std::int32_t colour = model.Palette[src[c]];
+      auto lit = [s](unsigned channel) {
+        return std::min(255u, unsigned(double(channel) * s + 0.5));
+      };
+      dst[c] =
+          0xFF000000u | lit(RedOf(colour)) << 16 | lit(GreenOf(colour)) << 8 | lit(BlueOf(colour));
     }
   }
 }
