@@ -35,6 +35,46 @@ struct Plane {
   std::vector<std::int32_t> px, py, pz;
 };
 
+// The three sums, each along one axis; x fastest. Built also for AVX2, taken where the
+// processor has it: whole numbers, so the result is the same either way.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define KOBALTINE_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define KOBALTINE_CLONES
+#endif
+
+KOBALTINE_CLONES void SumTwo(std::int32_t* __restrict a, std::int32_t* __restrict b,
+                             const std::int32_t* __restrict in, std::int32_t wa, std::int32_t wb,
+                             int n) {
+  for (int x = 0; x < n; ++x) {
+    a[x] += wa * in[x];
+    b[x] += wb * in[x];
+  }
+}
+
+KOBALTINE_CLONES void SumThree(std::int32_t* __restrict px, std::int32_t* __restrict py,
+                               std::int32_t* __restrict pz, const std::int32_t* __restrict a,
+                               const std::int32_t* __restrict b, std::int32_t g, std::int32_t tg,
+                               int n) {
+  for (int x = 0; x < n; ++x) {
+    px[x] += g * a[x];
+    py[x] += tg * b[x];
+    pz[x] += g * b[x];
+  }
+}
+
+KOBALTINE_CLONES void SumLayers(std::int32_t* __restrict gx, std::int32_t* __restrict gy,
+                                std::int32_t* __restrict gz, const std::int32_t* __restrict px,
+                                const std::int32_t* __restrict py,
+                                const std::int32_t* __restrict pz, std::int32_t g, std::int32_t tg,
+                                std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) {
+    gx[i] += g * px[i];
+    gy[i] += g * py[i];
+    gz[i] += tg * pz[i];
+  }
+}
+
 class Estimator {
  public:
   Estimator(const TVoxelModel& model, int radius)
@@ -85,11 +125,8 @@ class Estimator {
       std::fill_n(b, sx_, 0);
       for (int t = 0; t <= 2 * r; ++t) {
         const std::int32_t g = w_.g[std::size_t(t)], tg = w_.tg[std::size_t(t)];
-        const std::int32_t* o = occ_.data() + t;  // o[x] is the cell x + t - r
-        for (int x = 0; x < sx_; ++x) {
-          a[x] += tg * o[x];
-          b[x] += g * o[x];
-        }
+        // occ_[x + t] is the cell x + t - r
+        SumTwo(a, b, occ_.data() + t, tg, g, sx_);
       }
     }
     std::fill_n(plane.px.begin(), cells, 0);
@@ -104,11 +141,7 @@ class Estimator {
         const std::int32_t g = w_.g[std::size_t(t + r)], tg = w_.tg[std::size_t(t + r)];
         const std::int32_t* a = &a_[std::size_t(y + t) * std::size_t(sx_)];
         const std::int32_t* b = &b_[std::size_t(y + t) * std::size_t(sx_)];
-        for (int x = 0; x < sx_; ++x) {
-          px[x] += g * a[x];
-          py[x] += tg * b[x];
-          pz[x] += g * b[x];
-        }
+        SumThree(px, py, pz, a, b, g, tg, sx_);
       }
     }
   }
@@ -127,11 +160,8 @@ class Estimator {
     for (int t = -r; t <= r; ++t) {
       const Plane& p = Slot(z + t);
       const std::int32_t g = w_.g[std::size_t(t + r)], tg = w_.tg[std::size_t(t + r)];
-      for (std::size_t i = 0; i < cells; ++i) {
-        gx[i] += g * p.px[i];
-        gy[i] += g * p.py[i];
-        gz_[i] += tg * p.pz[i];
-      }
+      SumLayers(gx.data(), gy.data(), gz_.data(), p.px.data(), p.py.data(), p.pz.data(), g, tg,
+                cells);
     }
     for (int y = 0; y < sy_; ++y)
       for (int x = 0; x < sx_; ++x) {
