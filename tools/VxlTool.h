@@ -61,3 +61,4 @@ int RunNew(std::span<char* const> args);
 int RunRender(std::span<char* const> args);
 int RunView(std::span<char* const> args);
 int RunPalette(std::span<char* const> args);
+int RunNormals(std::span<char* const> args);
