@@ -212,7 +212,7 @@ TEST(VxlToolImages, ErrorsExitWithTheirStatusAndLeaveNoFile) {
       {{"view", good},
        2,
        "usage: vxltool view FILE OUT.png [--angles X,Y,Z | --preset 1..4] "
-       "[--scale 1..4] [--background RRGGBB]\n"},
+       "[--scale 1..4] [--background RRGGBB] [--lighting]\n"},
       {{"view", dir.File("text.vxl"), out}, 1, "Incorrect Format!\n"},
       {{"view", good, dir.File("missing/out.png")}, 1, "Could not write the file!\n"},
   };
