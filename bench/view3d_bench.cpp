@@ -1,7 +1,7 @@
 // The 3D view's render on the largest dense model, a hollow shell of the same size and
 // a small everyday model, at the basic view and the cameo angles; the plain reference
-// render on the same inputs for comparison. Each case first checks that both renders
-// agree bit for bit. RenderView takes the widest vector path the processor runs.
+// render on the same inputs for comparison; and the lit picture. Each case first checks that both
+// renders agree bit for bit. RenderView takes the widest vector path the processor runs.
 
 #include <benchmark/benchmark.h>
 
@@ -36,8 +36,10 @@ const TVoxelModel& ModelOf(Shape shape) {
             i == 0 || j == 0 || k == 0 || i == side - 1 || j == side - 1 || k == side - 1;
         if (shape != Shell255 || surface)
           m->Colours.at(i, j, k) = std::uint8_t(1 + (i * 7 + j * 13 + k * 29) % 255);
+        m->Normals.at(i, j, k) = std::uint8_t((i * 3 + j * 5 + k * 11) % 244);
       }
   for (int n = 0; n < 256; ++n) m->Palette[n] = PackRGB(n, 255 - n, n / 2);
+  m->NormalType = 4;
   return *m;
 }
 
@@ -48,13 +50,13 @@ std::int16_t SpanOf(const TVoxelModel& m) {
   return std::int16_t(std::ceil(side * 1.7320508076));
 }
 
-bool SameRender(RenderPath path, const TVoxelModel& m, int ax, int ay, int az) {
+bool SameRender(RenderPath path, const TVoxelModel& m, int ax, int ay, int az, bool lit) {
   auto fast = std::make_unique<View3DBuffers>();
   auto plain = std::make_unique<View3DBuffers>();
   fast->ViewBitmap.Fill(0);
   plain->ViewBitmap.Fill(0);
-  RenderViewWith(path, m, ax, ay, az, SpanOf(m), Background, *fast);
-  reference::Render(m, ax, ay, az, SpanOf(m), Background, *plain);
+  RenderViewWith(path, m, ax, ay, az, SpanOf(m), Background, *fast, lit);
+  reference::Render(m, ax, ay, az, SpanOf(m), Background, *plain, lit);
   const int h = SpanOf(m) / 2;
   for (int r = 223 - h; r <= 223 + h; ++r)
     for (int c = 223 - h; c <= 223 + h; ++c) {
@@ -68,18 +70,19 @@ bool SameRender(RenderPath path, const TVoxelModel& m, int ax, int ay, int az) {
                      sizeof(Pixel) * ViewCells) == 0;
 }
 
-enum Renderer { Widest, Portable, Reference };
+enum Renderer { Widest, WidestLit, Portable, Reference };
 
 template <Renderer Which>
 void BM_Render(benchmark::State& state) {
   const TVoxelModel& m = ModelOf(Shape(state.range(0)));
   const int ax = int(state.range(1)), ay = int(state.range(2)), az = int(state.range(3));
   const RenderPath path = Which == Portable ? RenderPath::Portable : WidestRenderPath();
-  if (!SameRender(path, m, ax, ay, az)) {
+  if (!SameRender(path, m, ax, ay, az, Which == WidestLit)) {
     state.SkipWithError("the render differs from the plain formulas");
     return;
   }
   state.SetLabel(Which == Reference             ? "plain formulas"
+                 : Which == WidestLit           ? "lit"
                  : path == RenderPath::Portable ? "portable"
                  : path == RenderPath::Wide4    ? "4 lanes"
                                                 : "8 lanes");
@@ -90,7 +93,7 @@ void BM_Render(benchmark::State& state) {
     else if (Which == Portable)
       RenderViewWith(RenderPath::Portable, m, ax, ay, az, SpanOf(m), Background, *buffers);
     else
-      RenderView(m, ax, ay, az, SpanOf(m), Background, *buffers);
+      RenderView(m, ax, ay, az, SpanOf(m), Background, *buffers, Which == WidestLit);
     benchmark::DoNotOptimize(buffers->ViewIndexBuffer.get());
     benchmark::ClobberMemory();
   }
@@ -108,6 +111,8 @@ void Cases(benchmark::internal::Benchmark* b) {
 }  // namespace
 
 BENCHMARK(BM_Render<Widest>)->Name("RenderView")->Apply(Cases);
+// Lit by the normals of the second set.
+BENCHMARK(BM_Render<WidestLit>)->Name("RenderViewLit")->Apply(Cases);
 // The path without wide vectors, for processors that lack them.
 BENCHMARK(BM_Render<Portable>)->Name("RenderViewPortable")->Apply(Cases);
 BENCHMARK(BM_Render<Reference>)->Name("ReferenceRender")->Apply(Cases);

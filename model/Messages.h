@@ -11,3 +11,4 @@ inline constexpr const char* MsgFileError = "File Error!";
 inline constexpr const char* MsgSizeRange = "Must enter a value between 1-255!";
 // Saving can fail (full disk, no permission); the previous file then stays whole.
 inline constexpr const char* MsgCannotSave = "Could not write the file!";
+inline constexpr const char* MsgChooseNormals = "Choose Tiberian Sun or Red Alert 2 normals first!";

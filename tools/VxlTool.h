@@ -71,3 +71,4 @@ int RunView(std::span<char* const> args);
 int RunPalette(std::span<char* const> args);
 int RunExtract(std::span<char* const> args);
 int RunJoin(std::span<char* const> args);
+int RunNormals(std::span<char* const> args);

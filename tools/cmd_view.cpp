@@ -39,7 +39,7 @@ int RunView(std::span<char* const> args) {
   std::int32_t scale = 1;
   std::uint32_t background = DefaultViewBackground;
   std::int32_t section = 0;
-  bool anglesGiven = false, presetGiven = false;
+  bool anglesGiven = false, presetGiven = false, lighting = false;
   const char* files[2] = {};
   std::size_t fileCount = 0;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -47,6 +47,10 @@ int RunView(std::span<char* const> args) {
     if (std::strncmp(arg, "--", 2) != 0) {
       if (fileCount == 2) return UsageError("view");
       files[fileCount++] = arg;
+      continue;
+    }
+    if (!std::strcmp(arg, "--lighting")) {
+      lighting = true;
       continue;
     }
     const bool known = !std::strcmp(arg, "--angles") || !std::strcmp(arg, "--preset") ||
@@ -85,7 +89,8 @@ int RunView(std::span<char* const> args) {
   const Pixel fill = 0xFF000000u | background;
   // The render clears only its fill square; the strip beyond it must not show stale memory.
   buffers->ViewBitmap.Fill(fill);
-  RenderView(*model, angles[0], angles[1], angles[2], ComputeViewSpan(*model), fill, *buffers);
+  RenderView(*model, angles[0], angles[1], angles[2], ComputeViewSpan(*model), fill, *buffers,
+             lighting);
   if (!WritePngFile(files[1], buffers->ViewBitmap, scale)) {
     std::fprintf(stderr, "%s\n", MsgCannotSave);
     return ExitFailed;

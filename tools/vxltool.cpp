@@ -41,14 +41,20 @@ constexpr VxlToolCommand Commands[] = {
      "                       a failed file is reported as 'FILE: message' and the others go on\n"},
     {"view",
      "FILE OUT.png [--angles X,Y,Z | --preset 1..4] [--scale 1..4] [--background RRGGBB] "
-     "[--section N]",
+     "[--section N] [--lighting]",
      "the 448 x 448 3D view of a section, as PNG", RunView,
      "  --angles X,Y,Z       the three turns, 0 to 255 each (default 0,0,0)\n"
      "  --preset N           1 basic view, 2 face forward, 3 side view, 4 cameo\n"
      "  --scale N            each pixel as an N x N square, 1 to 4 (default 1)\n"
      "  --background RRGGBB  the colour around the model (default EFEFEF)\n"
-     "  --section N          the section, 0 for the first (default 0)\n"},
+     "  --section N          the section, 0 for the first (default 0)\n"
+     "  --lighting           shade each voxel by its surface normal\n"},
 #endif
+    {"normals", "IN OUT [--radius R] [--section N]",
+     "set every coloured voxel's normal from the shape of the surface around it", RunNormals,
+     "  --radius R    how far around each voxel the surface is looked at, 1 to 5 (default 4)\n"
+     "  --section N   the section to work on (default 0; files have one section)\n"
+     "The model needs normal version 2 or 4. A voxel deep inside a solid keeps its normal.\n"},
     {"palette", "get FILE.vxl OUT.pal | set FILE.vxl IN.pal OUT.vxl",
      "save a model's palette as a JASC palette file, or replace it from one", RunPalette,
      "get writes the palette of FILE.vxl to OUT.pal; set writes FILE.vxl with the palette\n"

@@ -7,6 +7,14 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <span>
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
+#include "normals/Lighting.h"
+#include "normals/NormalTables.h"
 
 // Every coordinate below must come out bit for bit as the plain formulas give it, so
 // the work hoisted out of the inner loop is the very same IEEE products and sums, only
@@ -47,7 +55,8 @@ float CosStep(const SineTableType& table, int n) {
 View3DBuffers::View3DBuffers()
     : SineTable(MakeSineTable()),
       ViewIndexBuffer(std::make_unique<std::uint8_t[]>(ViewCells)),
-      DepthBuffer(std::make_unique<float[]>(ViewCells)) {
+      DepthBuffer(std::make_unique<float[]>(ViewCells)),
+      ViewNormalBuffer(std::make_unique<std::uint8_t[]>(ViewCells)) {
   ViewBitmap.Resize(ViewSide, ViewSide);
 }
 
@@ -56,55 +65,106 @@ namespace {
 constexpr int ViewCentre = 224;
 constexpr int SquareCentre = 223;
 
-// Cells are turned eight at a time, Lanes per vector operation. Each lane is plain
-// IEEE double arithmetic, so the width changes the speed, never the result.
-// (The vector types are spelt out: GCC drops a vector size that depends on a
-// template parameter.)
-using Doubles2 = double __attribute__((vector_size(16)));
-using Doubles4 = double __attribute__((vector_size(32)));
-using Doubles8 = double __attribute__((vector_size(64)));
-using Ints2 = std::int32_t __attribute__((vector_size(8)));
-using Ints4 = std::int32_t __attribute__((vector_size(16)));
-using Ints8 = std::int32_t __attribute__((vector_size(32)));
-
-template <int Lanes>
-struct Vectors;
-template <>
-struct Vectors<2> {
-  using Doubles = Doubles2;
-  using Ints = Ints2;
-};
-template <>
-struct Vectors<4> {
-  using Doubles = Doubles4;
-  using Ints = Ints4;
-};
-template <>
-struct Vectors<8> {
-  using Doubles = Doubles8;
-  using Ints = Ints8;
-};
-
-// floor for values well inside the int range: truncate, then step down where the
-// truncation went up (negative non-integers). The same integer as std::floor.
-// (Results by reference: vectors passed by value would change the calling convention
-// between the paths.)
-template <class Doubles, class Ints>
-[[gnu::always_inline]] inline void FloorToInt(const Doubles& v, Ints& result) {
-  const Ints t = __builtin_convertvector(v, Ints);
-  const Doubles back = __builtin_convertvector(t, Doubles);
-  result = t + __builtin_convertvector(back > v, Ints);  // -1 where back > v
-}
-
 static_assert(std::endian::native == std::endian::little, "colour words are read low byte first");
+
+// Eight cells' bytes in one word: bit n set where byte n is not 0. (The top bit of each
+// such byte, then the eight top bits gathered by one product.)
+inline unsigned NonZeroBits(std::uint64_t w) {
+  constexpr std::uint64_t low = 0x7F7F7F7F7F7F7F7Full, top = 0x8080808080808080ull;
+  const std::uint64_t tops = (((w & low) + low) | w) & top;
+  return unsigned((tops * 0x0002040810204081ull) >> 56);
+}
 
 struct Turn {
   double sx, cx, sy, cy, sz, cz;
 };
 
-// The products of a cell that depend on its row (j, k) only.
-struct RowTerms {
+// Skipping hidden cells. A pixel ends up with the last cell written to it (its
+// winner), and skipping cells that are not winners leaves every pixel as it was: the
+// stored depth never falls, so a run without them writes the same winner last. A cell
+// is not a winner when another cell that is drawn lands on the same pixel and lies
+// nearer by more than the stored depths' single-precision rounding: whichever of the
+// two comes first, the cell is then either refused or overwritten. In a solid, nearly
+// every cell has such a cell a few steps in front of it; which steps, depends on the
+// angles. Up to eight steps of at most three cells along each axis are chosen per
+// render, those whose turned offset is under a pixel and nearer, greedily by how much
+// of a pixel they cover. A cell at (fx, fy) within its pixel (0 to 1 from the corner)
+// is hidden by the cell one step away when that cell is drawn and fx + dx, fy + dy stay
+// inside the pixel; the margins are far wider than the rounding of the coordinates
+// (below 1e-12 for cells within 255 of the centre).
+constexpr int MaxCoverSteps = 8;
+constexpr int CoverReach = 3;
+constexpr double CoverDepth = 2e-3;  // single-precision rounding of a depth: below 3e-5
+constexpr double CoverEdge = 1e-7;
+constexpr int CoverFrom = 4;  // cells of a chunk worth the test
+constexpr int CoverMisses = 2;
+
+struct CoverStep {
+  int a, b, c;                // cells along x, y, z
+  std::ptrdiff_t offset;      // the same in the grid
+  double xlo, xhi, ylo, yhi;  // where fx and fy must lie
+};
+
+struct Cover {
+  int count = 0;
+  CoverStep steps[MaxCoverSteps];
+};
+
+Cover ChooseCover(const Turn& t) {
+  struct Candidate {
+    CoverStep step;
+    std::uint64_t covers;  // which of 8 x 8 places within a pixel it hides
+  };
+  Candidate candidates[(2 * CoverReach + 1) * (2 * CoverReach + 1) * (2 * CoverReach + 1)];
+  int count = 0;
+  for (int c = -CoverReach; c <= CoverReach; ++c)
+    for (int b = -CoverReach; b <= CoverReach; ++b)
+      for (int a = -CoverReach; a <= CoverReach; ++a) {
+        const double x = a, y = b, z = c;
+        const double y1 = y * t.cx - z * t.sx;
+        const double z1 = z * t.cx + y * t.sx;
+        const double x2 = x * t.cy + z1 * t.sy;
+        const double z2 = z1 * t.cy - x * t.sy;
+        const double x3 = x2 * t.cz - y1 * t.sz;
+        const double y3 = y1 * t.cz + x2 * t.sz;
+        if (!(z2 > CoverDepth) || !(std::fabs(x3) < 1) || !(std::fabs(y3) < 1)) continue;
+        Candidate& k = candidates[count++];
+        k.step = {a,
+                  b,
+                  c,
+                  std::ptrdiff_t(a) + 256 * b + 65536 * c,
+                  CoverEdge - x3,
+                  1 - CoverEdge - x3,
+                  CoverEdge - y3,
+                  1 - CoverEdge - y3};
+        k.covers = 0;
+        for (int r = 0; r < 8; ++r)
+          for (int q = 0; q < 8; ++q) {
+            const double fx = (q + 0.5) / 8, fy = (r + 0.5) / 8;
+            if (fx > k.step.xlo && fx < k.step.xhi && fy > k.step.ylo && fy < k.step.yhi)
+              k.covers |= std::uint64_t(1) << (8 * r + q);
+          }
+      }
+  Cover cover;
+  std::uint64_t covered = 0;
+  while (cover.count < MaxCoverSteps) {
+    int best = -1, bestGain = 0;
+    for (int n = 0; n < count; ++n)
+      if (const int gain = std::popcount(candidates[n].covers & ~covered); gain > bestGain)
+        best = n, bestGain = gain;
+    if (best < 0) break;
+    covered |= candidates[best].covers;
+    cover.steps[cover.count++] = candidates[best].step;
+  }
+  return cover;
+}
+
+// The products of a cell that depend on its row (j, k) only, and where the row lies.
+struct Row {
   double y1sz, y1cz, z1sy, z1cy;
+  std::ptrdiff_t start;                   // grid index of the row's first cell
+  const CoverStep* steps[MaxCoverSteps];  // the cover steps that stay inside the extent
+  int stepCount;
 };
 
 struct Square {
@@ -114,130 +174,86 @@ struct Square {
 struct Target {
   float* depth;
   std::uint8_t* index;
+  std::uint8_t* normal;
 };
 
-// Turns the cells i0 .. i0+7 of one row (their colours packed low byte first) and
-// depth-tests those whose colour is not 0, in increasing i: at equal depth the later
-// cell wins. Checked: some cells may land outside the working square.
-template <int Lanes, bool Checked>
-[[gnu::always_inline]] inline void RenderChunk(std::uint64_t colours, int i0, const double* xcy,
-                                               const double* xsy, const RowTerms& row,
-                                               const Turn& t, const Square& sq, const Target& out) {
-  using V = Vectors<Lanes>;
-  alignas(64) std::int32_t pixels[8];
-  alignas(64) double depths[8];
-  for (int part = 0; part < 8; part += Lanes) {
-    typename V::Doubles xc, xs;
-    std::memcpy(&xc, xcy + i0 + part, sizeof xc);
-    std::memcpy(&xs, xsy + i0 + part, sizeof xs);
-    const auto x2 = xc + row.z1sy;         // x*C(ay) + z1*S(ay)
-    const auto z2 = row.z1cy - xs;         // z1*C(ay) - x*S(ay)
-    const auto x3 = x2 * t.cz - row.y1sz;  // x2*C(az) - y1*S(az)
-    const auto y3 = row.y1cz + x2 * t.sz;  // y1*C(az) + x2*S(az)
-    typename V::Ints c, r;
-    FloorToInt(typename V::Doubles(x3 + 0.5), c);
-    FloorToInt(typename V::Doubles(y3 + 0.5), r);
-    c += ViewCentre;
-    r += ViewCentre;
-    auto p = c + r * ViewSide;
-    if constexpr (Checked)
-      p |= (c < sq.lo) | (c > sq.hi) | (r < sq.lo) | (r > sq.hi);  // -1: outside
-    const auto d = z2 + double(ViewCentre);
-    std::memcpy(pixels + part, &p, sizeof p);
-    std::memcpy(depths + part, &d, sizeof d);
-  }
-  for (int n = 0; n < 8; ++n) {
-    const std::uint8_t colour = std::uint8_t(colours >> (8 * n));
-    if (colour == 0 || (Checked && pixels[n] < 0)) continue;
-    const int p = pixels[n];
-    // The stored single is widened back to double for the comparison, as the depth
-    // it is compared with was never rounded. (A branch-free update measured slower:
-    // it stores every time.)
-    if (depths[n] >= double(out.depth[p])) {
-      out.depth[p] = float(depths[n]);
-      out.index[p] = colour;
-    }
-  }
+struct Cells {
+  const std::uint8_t* colours;
+  const std::uint8_t* normals;
+  const std::uint8_t* inside;  // per first column x of eight, from -8: those in the extent
+};
+
+using CellRenderer = void (*)(const TVoxelModel&, const Turn&, const Cover&, const Square&,
+                              const Target&, bool checked, bool lit);
+
+// Each vector width: its types, floor, and the test whether cells at (fx, fy) within
+// their pixels stay in them one step away, as bits of the lanes.
+namespace portable {
+constexpr int Lanes = 2;
+using Doubles = double __attribute__((vector_size(16)));
+using Longs = std::int64_t __attribute__((vector_size(16)));
+using Ints = std::int32_t __attribute__((vector_size(8)));
+// Truncation, one down where it went up (negative non-integers): std::floor's value.
+inline Doubles Floor(const Doubles& v) {
+  const Doubles back = __builtin_convertvector(__builtin_convertvector(v, Ints), Doubles);
+  const Longs one = (Longs)(Doubles{1.0, 1.0});
+  return back - (Doubles)(one & (back > v));
 }
-
-template <int Lanes, bool Checked>
-[[gnu::always_inline]] inline void RenderCells(const TVoxelModel& model, const Turn& t,
-                                               const Square& sq, const Target& out) {
-  const int sizeX = model.SizeX, sizeY = model.SizeY, sizeZ = model.SizeZ;
-  // Centring is integer division; the centred coordinates are exact in double.
-  const int halfX = sizeX / 2, halfY = sizeY / 2, halfZ = sizeZ / 2;
-  // Per column i: x*C(ay) and x*S(ay), padded to whole chunks of eight.
-  alignas(64) double xcy[GridSide];
-  alignas(64) double xsy[GridSide];
-  for (int i = 0; i < int(GridSide); ++i) {
-    const double x = double(i - halfX);
-    xcy[i] = x * t.cy;
-    xsy[i] = x * t.sy;
-  }
-  const int chunks = (sizeX + 7) / 8;
-  // Cells past SizeX may hold an earlier model's colours: the last chunk is masked.
-  const std::uint64_t lastMask =
-      sizeX % 8 == 0 ? ~std::uint64_t(0) : (std::uint64_t(1) << (8 * (sizeX % 8))) - 1;
-
-  for (int k = 0; k < sizeZ; ++k) {
-    const double z = double(k - halfZ);
-    const std::uint8_t* layer = model.Colours.layer(unsigned(k));
-    for (int j = 0; j < sizeY; ++j) {
-      const std::uint8_t* colours = layer + (std::size_t(j) << 8);
-      const double y = double(j - halfY);
-      const double y1 = y * t.cx - z * t.sx;
-      const double z1 = z * t.cx + y * t.sx;
-      const RowTerms row{y1 * t.sz, y1 * t.cz, z1 * t.sy, z1 * t.cy};
-      for (int chunk = 0; chunk < chunks; ++chunk) {
-        std::uint64_t word;
-        std::memcpy(&word, colours + 8 * chunk, sizeof word);
-        if (chunk == chunks - 1) word &= lastMask;
-        if (word == 0) continue;  // eight empty cells: nothing to turn
-        RenderChunk<Lanes, Checked>(word, 8 * chunk, xcy, xsy, row, t, sq, out);
-      }
-    }
-  }
+inline unsigned InPixel(const Doubles& px, const Doubles& py, const CoverStep& s) {
+  const Longs in = (px > s.xlo) & (px < s.xhi) & (py > s.ylo) & (py < s.yhi);
+  return unsigned(in[0] & 1) | unsigned(in[1] & 1) << 1;
 }
-
-using CellRenderer = void (*)(const TVoxelModel&, const Turn&, const Square&, const Target&,
-                              bool checked);
-
-void RenderCellsPortable(const TVoxelModel& model, const Turn& t, const Square& sq,
-                         const Target& out, bool checked) {
-  if (checked)
-    RenderCells<2, true>(model, t, sq, out);
-  else
-    RenderCells<2, false>(model, t, sq, out);
-}
+#include "view3d/RenderCells.inc"
+}  // namespace portable
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #define KOBALTINE_WIDE_PATHS 1
 // Wider vectors without fused multiply-add, chosen at run time: the same operations,
 // more cells per instruction.
-[[gnu::target("avx2")]] void RenderCellsWide4(const TVoxelModel& model, const Turn& t,
-                                              const Square& sq, const Target& out, bool checked) {
-  if (checked)
-    RenderCells<4, true>(model, t, sq, out);
-  else
-    RenderCells<4, false>(model, t, sq, out);
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace wide4 {
+constexpr int Lanes = 4;
+using Doubles = __m256d;
+inline Doubles Floor(const Doubles& v) {
+  return _mm256_floor_pd(v);
 }
+inline unsigned InPixel(const Doubles& px, const Doubles& py, const CoverStep& s) {
+  const auto in = (px > s.xlo) & (px < s.xhi) & (py > s.ylo) & (py < s.yhi);
+  return unsigned(_mm256_movemask_pd(__m256d(in)));
+}
+#include "view3d/RenderCells.inc"
+}  // namespace wide4
+#pragma GCC pop_options
 
-[[gnu::target("avx512f,avx512vl,avx512dq,avx2")]] void RenderCellsWide8(
-    const TVoxelModel& model, const Turn& t, const Square& sq, const Target& out, bool checked) {
-  if (checked)
-    RenderCells<8, true>(model, t, sq, out);
-  else
-    RenderCells<8, false>(model, t, sq, out);
+#pragma GCC push_options
+#pragma GCC target("avx512f,avx512vl,avx512dq,avx512bw,avx2")
+namespace wide8 {
+constexpr int Lanes = 8;
+using Doubles = __m512d;
+inline Doubles Floor(const Doubles& v) {
+  // (The zero-masked form: the plain one trips a false uninitialised-value warning.)
+  return _mm512_maskz_roundscale_pd(0xFF, v, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
 }
+inline unsigned InPixel(const Doubles& px, const Doubles& py, const CoverStep& s) {
+  __mmask8 in = _mm512_cmp_pd_mask(px, _mm512_set1_pd(s.xlo), _CMP_GT_OQ);
+  in = _mm512_mask_cmp_pd_mask(in, px, _mm512_set1_pd(s.xhi), _CMP_LT_OQ);
+  in = _mm512_mask_cmp_pd_mask(in, py, _mm512_set1_pd(s.ylo), _CMP_GT_OQ);
+  in = _mm512_mask_cmp_pd_mask(in, py, _mm512_set1_pd(s.yhi), _CMP_LT_OQ);
+  return in;
+}
+#include "view3d/RenderCells.inc"
+}  // namespace wide8
+#pragma GCC pop_options
 #endif
 
 CellRenderer RendererFor(RenderPath path) {
 #ifdef KOBALTINE_WIDE_PATHS
-  if (path == RenderPath::Wide8) return RenderCellsWide8;
-  if (path == RenderPath::Wide4) return RenderCellsWide4;
+  if (path == RenderPath::Wide8) return wide8::Render;
+  if (path == RenderPath::Wide4) return wide4::Render;
 #endif
   (void)path;
-  return RenderCellsPortable;
+  return portable::Render;
 }
 
 // The three turns are rotations (to single precision), so no cell lands farther from
@@ -251,6 +267,26 @@ bool AllCellsInside(const TVoxelModel& model, const Square& sq) {
          std::floor(-radius + 0.5) + ViewCentre >= sq.lo;
 }
 
+// The shade of every normal index of the model's set, turned like the cells; a
+// negative value for the indices that keep the plain colour.
+void ShadesOf(const TVoxelModel& model, const Turn& t, double shade[256]) {
+  const std::span<const NormalVector> table = NormalTable(model.NormalType);
+  for (int n = 0; n < 256; ++n) {
+    if (std::size_t(n) >= table.size()) {
+      shade[n] = -1;
+      continue;
+    }
+    const double x = table[n].X, y = table[n].Y, z = table[n].Z;
+    const double y1 = y * t.cx - z * t.sx;
+    const double z1 = z * t.cx + y * t.sx;
+    const double x2 = x * t.cy + z1 * t.sy;
+    const double z2 = z1 * t.cy - x * t.sy;
+    const double x3 = x2 * t.cz - y1 * t.sz;
+    const double y3 = y1 * t.cz + x2 * t.sz;
+    shade[n] = LightShade(x3, y3, z2);
+  }
+}
+
 }  // namespace
 
 bool CanRunPath(RenderPath path) {
@@ -262,7 +298,8 @@ bool CanRunPath(RenderPath path) {
       return __builtin_cpu_supports("avx2");
     case RenderPath::Wide8:
       return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
-             __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx2");
+             __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512bw") &&
+             __builtin_cpu_supports("avx2");
 #endif
     default:
       return false;
@@ -279,12 +316,13 @@ RenderPath WidestRenderPath() {
 }
 
 void RenderView(const TVoxelModel& model, int ax, int ay, int az, std::int16_t viewSpan,
-                Pixel background, View3DBuffers& buffers) {
-  RenderViewWith(WidestRenderPath(), model, ax, ay, az, viewSpan, background, buffers);
+                Pixel background, View3DBuffers& buffers, bool lighting) {
+  RenderViewWith(WidestRenderPath(), model, ax, ay, az, viewSpan, background, buffers, lighting);
 }
 
 void RenderViewWith(RenderPath path, const TVoxelModel& model, int ax, int ay, int az,
-                    std::int16_t viewSpan, Pixel background, View3DBuffers& buffers) {
+                    std::int16_t viewSpan, Pixel background, View3DBuffers& buffers,
+                    bool lighting) {
   PixelBuffer& bitmap = buffers.ViewBitmap;
   bitmap.Resize(ViewSide, ViewSide);  // no-op unless someone shrank it: rows are written by index
   bitmap.FillRect(0, 0, ViewFillSide, ViewFillSide, background);
@@ -296,25 +334,55 @@ void RenderViewWith(RenderPath path, const TVoxelModel& model, int ax, int ay, i
   const int width = sq.hi - sq.lo + 1;
   float* depth = buffers.DepthBuffer.get();
   std::uint8_t* index = buffers.ViewIndexBuffer.get();
+  std::uint8_t* normal = buffers.ViewNormalBuffer.get();
   for (int r = sq.lo; r <= sq.hi; ++r) {
     std::fill_n(depth + sq.lo + ViewSide * r, width, 0.0f);
     std::fill_n(index + sq.lo + ViewSide * r, width, std::uint8_t(0));
+    if (lighting) std::fill_n(normal + sq.lo + ViewSide * r, width, std::uint8_t(0));
   }
 
   const SineTableType& table = buffers.SineTable;
   const Turn t{SinStep(table, ax), CosStep(table, ax), SinStep(table, ay),
                CosStep(table, ay), SinStep(table, az), CosStep(table, az)};
-  const Target out{depth, index};
+  const Target out{depth, index, normal};
   if (!CanRunPath(path)) path = RenderPath::Portable;
-  RendererFor(path)(model, t, sq, out, !AllCellsInside(model, sq));
+  // Choosing the steps costs about as much as turning a few thousand cells.
+  const bool worthCovering = std::size_t(model.SizeX) * model.SizeY * model.SizeZ >= 4096;
+  const Cover cover = worthCovering ? ChooseCover(t) : Cover{};
+  RendererFor(path)(model, t, cover, sq, out, !AllCellsInside(model, sq), lighting);
 
   // Palette colours converted once, not once per pixel.
   Pixel colourOf[256];
   for (int n = 0; n < 256; ++n) colourOf[n] = ToPixel(model.Palette[n]);
+  if (!lighting) {
+    for (int r = sq.lo; r <= sq.hi; ++r) {
+      const std::uint8_t* src = index + ViewSide * r;
+      Pixel* dst = bitmap.Row(r);
+      for (int c = sq.lo; c <= sq.hi; ++c)
+        if (src[c] != 0) dst[c] = colourOf[src[c]];
+    }
+    return;
+  }
+  double shade[256];
+  ShadesOf(model, t, shade);
   for (int r = sq.lo; r <= sq.hi; ++r) {
     const std::uint8_t* src = index + ViewSide * r;
+    const std::uint8_t* nrm = normal + ViewSide * r;
     Pixel* dst = bitmap.Row(r);
-    for (int c = sq.lo; c <= sq.hi; ++c)
-      if (src[c] != 0) dst[c] = colourOf[src[c]];
+    for (int c = sq.lo; c <= sq.hi; ++c) {
+      if (src[c] == 0) continue;
+      const double s = shade[nrm[c]];
+      if (s < 0) {
+        dst[c] = colourOf[src[c]];
+        continue;
+      }
+      // LitColour, inline: the picture may have 200,000 pixels.
+      const std::int32_t colour = model.Palette[src[c]];
+      auto lit = [s](unsigned channel) {
+        return std::min(255u, unsigned(double(channel) * s + 0.5));
+      };
+      dst[c] =
+          0xFF000000u | lit(RedOf(colour)) << 16 | lit(GreenOf(colour)) << 8 | lit(BlueOf(colour));
+    }
   }
 }

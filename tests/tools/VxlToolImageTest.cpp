@@ -132,6 +132,7 @@ TEST(VxlToolImages, ViewIsThe3DRenderersBitmap) {
     std::vector<std::string> options;
     int ax, ay, az, scale;
     Pixel background;
+    bool lit = false;
   } cases[] = {
       {{}, 0, 0, 0, 1, 0xFFEFEFEFu},
       {{"--preset", "2"}, 0, 208, 64, 1, 0xFFEFEFEFu},
@@ -143,6 +144,7 @@ TEST(VxlToolImages, ViewIsThe3DRenderersBitmap) {
        37,
        3,
        0xFF123456u},
+      {{"--preset", "4", "--lighting"}, 219, 228, 109, 1, 0xFFEFEFEFu, true},
   };
   for (const std::string& file : files) {
     ASSERT_EQ(ReadVoxelFile(file, *model), LoadStatus::Ok);
@@ -154,7 +156,7 @@ TEST(VxlToolImages, ViewIsThe3DRenderersBitmap) {
       // Fouled first: the strip the render never clears must still come out as background.
       buffers->ViewBitmap.Fill(0xFFFF00FFu);
       buffers->ViewBitmap.FillRect(0, 0, ViewSide, ViewSide, c.background);
-      RenderView(*model, c.ax, c.ay, c.az, ComputeViewSpan(*model), c.background, *buffers);
+      RenderView(*model, c.ax, c.ay, c.az, ComputeViewSpan(*model), c.background, *buffers, c.lit);
       const QImage png = ReadPng(out);
       EXPECT_TRUE(SamePixels(png, buffers->ViewBitmap, c.scale)) << file << " " << c.ax;
       EXPECT_EQ(Pixel(png.pixel(png.width() - 1, png.height() - 1)) | 0xFF000000u, c.background);
@@ -242,7 +244,7 @@ TEST(VxlToolImages, ErrorsExitWithTheirStatusAndLeaveNoFile) {
       {{"view", good},
        2,
        "usage: vxltool view FILE OUT.png [--angles X,Y,Z | --preset 1..4] "
-       "[--scale 1..4] [--background RRGGBB] [--section N]\n"},
+       "[--scale 1..4] [--background RRGGBB] [--section N] [--lighting]\n"},
       {{"view", dir.File("text.vxl"), out}, 1, "Incorrect Format!\n"},
       {{"view", good, dir.File("missing/out.png")}, 1, "Could not write the file!\n"},
   };

@@ -11,6 +11,7 @@
 #include "model/VxlReader.h"
 #include "model/VxlTestFiles.h"
 #include "model/VxlWriter.h"
+#include "normals/ComputeNormals.h"
 #include "palette/PaletteFile.h"
 #include "tools/ToolRun.h"
 
@@ -51,7 +52,11 @@ TEST(VxlTool, WrongUsageIsOneLineAndExitTwo) {
                                                        {"extract", "a", "-1", "b"},
                                                        {"join", "a"},
                                                        {"dump", "--section"},
-                                                       {"dump", "--section", "x", "a"}};
+                                                       {"dump", "--section", "x", "a"},
+                                                       {"normals", "a"},
+                                                       {"normals", "a", "b", "--radius", "6"},
+                                                       {"normals", "a", "b", "--section", "x"},
+                                                       {"normals", "a", "b", "--radius"}};
   for (const auto& args : wrong) {
     const ToolRun r = RunTool(dir, args);
     EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
@@ -402,4 +407,35 @@ TEST(VxlTool, SectionsOfAMultiSectionFile) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, cc + ": section 12 does not exist (only section 0)\n");
   EXPECT_EQ(r.out, "== " + hmec + " ==\n" + RunTool(dir, {"dump", "--section", "12", hmec}).out);
+}
+
+TEST(VxlTool, NormalsAreComputedAsTheEditorDoes) {
+  ScratchDir dir;
+  auto m = std::make_unique<TVoxelModel>();
+  ResetNewModel(*m, 12, 10, 8);
+  m->NormalType = 4;
+  for (int z = 1; z < 7; ++z)
+    for (int y = 2; y < 9; ++y)
+      for (int x = 1 + z % 3; x < 11; ++x) m->Colours.at(x, y, z) = 5;
+  ASSERT_TRUE(WriteVoxelFile(dir.File("in.vxl"), *m));
+  auto read = std::make_unique<TVoxelModel>();
+  for (const auto& options :
+       std::vector<std::vector<std::string>>{{}, {"--radius", "2", "--section", "0"}}) {
+    std::vector<std::string> args = {"normals", dir.File("in.vxl"), dir.File("out.vxl")};
+    args.insert(args.end(), options.begin(), options.end());
+    const ToolRun r = RunTool(dir, args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out + r.err, "");
+    ASSERT_EQ(ReadVoxelFile(dir.File("in.vxl"), *m), LoadStatus::Ok);
+    ASSERT_TRUE(CalculateNormals(*m, ModelBox(*m), options.empty() ? DefaultSmoothing : 2).Step);
+    ASSERT_EQ(ReadVoxelFile(dir.File("out.vxl"), *read), LoadStatus::Ok);
+    EXPECT_TRUE(SameModel(*m, *read));
+  }
+
+  m->NormalType = 3;
+  ASSERT_TRUE(WriteVoxelFile(dir.File("other.vxl"), *m));
+  const ToolRun r = RunTool(dir, {"normals", dir.File("other.vxl"), dir.File("none.vxl")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Choose Tiberian Sun or Red Alert 2 normals first!\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("none.vxl")));
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "normals/NormalTables.h"
 #include "view3d/Renderer3D.h"
 
 namespace reference {
@@ -37,8 +38,10 @@ inline double C(const SineTableType& t, int n) {
   return 0;
 }
 
+// Lit: each drawn pixel's colour times the shade of its voxel's normal, straight from
+// the formula.
 inline void Render(const TVoxelModel& m, int ax, int ay, int az, int viewSpan, Pixel background,
-                   View3DBuffers& b) {
+                   View3DBuffers& b, bool lit = false) {
   b.ViewBitmap.FillRect(0, 0, 384, 384, background);
   const int h = viewSpan / 2;
   // Cut to the buffers, as the renderer does, so that odd spans can be compared too.
@@ -48,6 +51,7 @@ inline void Render(const TVoxelModel& m, int ax, int ay, int az, int viewSpan, P
     for (int c = lo; c <= hi; ++c) {
       b.DepthBuffer[c + 448 * r] = 0;
       b.ViewIndexBuffer[c + 448 * r] = 0;
+      if (lit) b.ViewNormalBuffer[c + 448 * r] = 0;
     }
   const SineTableType& t = b.SineTable;
   for (int k = 0; k < m.SizeZ; ++k)
@@ -73,12 +77,32 @@ inline void Render(const TVoxelModel& m, int ax, int ay, int az, int viewSpan, P
         if (depth >= b.DepthBuffer[p]) {
           b.DepthBuffer[p] = float(depth);
           b.ViewIndexBuffer[p] = colour;
+          if (lit) b.ViewNormalBuffer[p] = m.Normals.at(i, j, k);
         }
       }
   for (int r = lo; r <= hi; ++r)
     for (int c = lo; c <= hi; ++c) {
       const std::uint8_t n = b.ViewIndexBuffer[c + 448 * r];
-      if (n != 0) b.ViewBitmap.Row(r)[c] = ToPixel(m.Palette[n]);
+      if (n == 0) continue;
+      b.ViewBitmap.Row(r)[c] = ToPixel(m.Palette[n]);
+      const auto table = NormalTable(m.NormalType);
+      const std::size_t normal = b.ViewNormalBuffer[c + 448 * r];
+      if (!lit || normal >= table.size()) continue;
+      const double x = table[normal].X, y = table[normal].Y, z = table[normal].Z;
+      const double y1 = y * C(t, ax) - z * S(t, ax);
+      const double z1 = z * C(t, ax) + y * S(t, ax);
+      const double x2 = x * C(t, ay) + z1 * S(t, ay);
+      const double z2 = z1 * C(t, ay) - x * S(t, ay);
+      const double x3 = x2 * C(t, az) - y1 * S(t, az);
+      const double y3 = y1 * C(t, az) + x2 * S(t, az);
+      const double dot =
+          x3 * (-1 / std::sqrt(6.0)) + y3 * (-1 / std::sqrt(6.0)) + z2 * (2 / std::sqrt(6.0));
+      const double shade = 0.35 + 0.65 * std::max(0.0, dot);
+      auto channel = [&](int v) { return std::min(255.0, std::floor(v * shade + 0.5)); };
+      const std::int32_t colour = m.Palette[n];
+      b.ViewBitmap.Row(r)[c] =
+          ToPixel(PackRGB(unsigned(channel(RedOf(colour))), unsigned(channel(GreenOf(colour))),
+                          unsigned(channel(BlueOf(colour)))));
     }
 }
 

@@ -23,6 +23,7 @@ void MakeStale(View3DBuffers& b) {
   b.ViewBitmap.Fill(Sentinel);
   std::fill_n(b.DepthBuffer.get(), ViewCells, -5.0f);
   std::fill_n(b.ViewIndexBuffer.get(), ViewCells, std::uint8_t(77));
+  std::fill_n(b.ViewNormalBuffer.get(), ViewCells, std::uint8_t(33));
 }
 
 std::unique_ptr<View3DBuffers> DirtyBuffers() {
@@ -78,19 +79,21 @@ namespace {
 
 // Renders with every vector path the processor runs and with the plain formulas, and
 // compares the whole index and depth buffers bit for bit, and the whole bitmap (all
-// start from the same stale contents, so a stray write anywhere shows).
+// start from the same stale contents, so a stray write anywhere shows); lit, the normal
+// buffer too.
 testing::AssertionResult SameAsPlainFormulas(const TVoxelModel& model, int ax, int ay, int az,
-                                             std::int16_t span) {
+                                             std::int16_t span, bool lit = false) {
   static const auto plain = std::make_unique<View3DBuffers>();
   static const auto fast = std::make_unique<View3DBuffers>();
   MakeStale(*plain);
-  reference::Render(model, ax, ay, az, span, Background, *plain);
+  reference::Render(model, ax, ay, az, span, Background, *plain, lit);
   for (RenderPath path : {RenderPath::Portable, RenderPath::Wide4, RenderPath::Wide8}) {
     if (!CanRunPath(path)) continue;
     MakeStale(*fast);
-    RenderViewWith(path, model, ax, ay, az, span, Background, *fast);
+    RenderViewWith(path, model, ax, ay, az, span, Background, *fast, lit);
     for (int p = 0; p < ViewCells; ++p)
       if (fast->ViewIndexBuffer[p] != plain->ViewIndexBuffer[p] ||
+          (lit && fast->ViewNormalBuffer[p] != plain->ViewNormalBuffer[p]) ||
           std::bit_cast<std::uint32_t>(fast->DepthBuffer[p]) !=
               std::bit_cast<std::uint32_t>(plain->DepthBuffer[p]))
         return testing::AssertionFailure()
@@ -107,7 +110,8 @@ testing::AssertionResult SameAsPlainFormulas(const TVoxelModel& model, int ax, i
 }  // namespace
 
 // Random models, angles and contents, including stale colours beyond the extent that
-// must never show, and spans too small for the model.
+// must never show, and spans too small for the model; lit too, with normals beyond the
+// set and versions without one.
 TEST(Renderer3D, MatchesThePlainFormulasBitForBit) {
   std::mt19937 rng(20240605);
   auto model = std::make_unique<TVoxelModel>();
@@ -130,26 +134,47 @@ TEST(Renderer3D, MatchesThePlainFormulasBitForBit) {
     const unsigned density = round % 3 == 0 ? 100 : round % 3 == 1 ? 50 : 3;
     for (int k = 0; k < sz; ++k)
       for (int j = 0; j < sy; ++j)
-        for (int i = 0; i < sx; ++i)
+        for (int i = 0; i < sx; ++i) {
           model->Colours.at(i, j, k) = rng() % 100 < density ? std::uint8_t(rng() % 256) : 0;
+          model->Normals.at(i, j, k) = std::uint8_t(rng() % 256);
+        }
+    const int types[] = {2, 4, 3, 0};
+    model->NormalType = std::uint8_t(types[round % 4]);
     for (int n = 0; n < 256; ++n) model->Palette[n] = std::int32_t(rng() & 0xFFFFFF);
     const int m = std::max({sx, sy, sz});
     auto span = std::int16_t(std::ceil(m * 1.7320508076));
     if (round % 4 == 3) span = std::int16_t(rng() % (span + 1));
     const int ax = angle(), ay = angle(), az = angle();
-    EXPECT_TRUE(SameAsPlainFormulas(*model, ax, ay, az, span))
-        << sx << "x" << sy << "x" << sz << " at " << ax << "," << ay << "," << az << " density "
-        << density << " span " << span;
+    for (bool lit : {false, true})
+      EXPECT_TRUE(SameAsPlainFormulas(*model, ax, ay, az, span, lit))
+          << sx << "x" << sy << "x" << sz << " at " << ax << "," << ay << "," << az << " density "
+          << density << " span " << span << " lit " << lit;
   }
 }
 
-TEST(Renderer3D, MatchesThePlainFormulasOnTheLargestDenseModel) {
+// The largest models, where the render skips the cells it proves hidden: a solid (with
+// a few cells of colour 0 but a normal inside it, which hide nothing), and a hollow
+// shell, whose inner faces show through nothing.
+TEST(Renderer3D, MatchesThePlainFormulasOnTheLargestModels) {
   std::mt19937 rng(7);
   auto model = EmptyModel(255, 255, 255);
-  for (int k = 0; k < 255; ++k)
-    for (int j = 0; j < 255; ++j)
-      for (int i = 0; i < 255; ++i) model->Colours.at(i, j, k) = std::uint8_t(1 + rng() % 255);
-  EXPECT_TRUE(SameAsPlainFormulas(*model, 219, 228, 109, 442));
+  model->NormalType = 4;
+  for (bool shell : {false, true}) {
+    for (int k = 0; k < 255; ++k)
+      for (int j = 0; j < 255; ++j)
+        for (int i = 0; i < 255; ++i) {
+          const bool face = i == 0 || j == 0 || k == 0 || i == 254 || j == 254 || k == 254;
+          const bool hole = shell ? !face : rng() % 50 == 0;
+          model->Colours.at(i, j, k) = hole ? 0 : std::uint8_t(1 + rng() % 255);
+          model->Normals.at(i, j, k) = std::uint8_t(1 + rng() % 250);
+        }
+    const int angles[][3] = {{219, 228, 109}, {0, 0, 0}, {37, 91, 150}};
+    for (const auto& a : angles)
+      for (bool lit : {false, true})
+        EXPECT_TRUE(SameAsPlainFormulas(*model, a[0], a[1], a[2], 442, lit))
+            << (shell ? "shell" : "solid") << " at " << a[0] << "," << a[1] << "," << a[2]
+            << " lit " << lit;
+  }
 }
 
 TEST(Renderer3D, PlacesVoxelsWhereTheViewExpects) {
@@ -254,4 +279,22 @@ TEST(Renderer3D, CornersAtTheEdgeOfTheWorkingSquare) {
   ASSERT_GE(bestReach, 87) << best[0] << "," << best[1] << "," << best[2];  // 50 * sqrt(3) = 86.6
   for (int span : {2 * bestReach + 1, 2 * bestReach, 2 * bestReach - 1})
     EXPECT_TRUE(SameAsPlainFormulas(*model, best[0], best[1], best[2], std::int16_t(span))) << span;
+}
+
+// A face turned away from the light keeps 0.35 of its colour; one facing it almost all.
+TEST(Renderer3D, LitPixelsAreShadedByTheirNormal) {
+  auto one = EmptyModel(2, 1, 1);
+  one->NormalType = 2;
+  one->Palette[5] = PackRGB(200, 100, 50);
+  one->Colours.at(0, 0, 0) = 5;
+  one->Normals.at(0, 0, 0) = 2;  // (-0.04, 0.10, -0.99): downward
+  one->Colours.at(1, 0, 0) = 5;
+  one->Normals.at(1, 0, 0) = 36;  // beyond the set: plain
+  auto b = DirtyBuffers();
+  RenderView(*one, 0, 0, 0, 4, Background, *b, true);
+  EXPECT_EQ(b->ViewBitmap.At(223, 224), ToPixel(PackRGB(70, 35, 18)));  // 17.5 rounds up
+  EXPECT_EQ(b->ViewBitmap.At(224, 224), ToPixel(PackRGB(200, 100, 50)));
+  EXPECT_EQ(b->ViewNormalBuffer[223 + ViewSide * 224], 2);
+  RenderView(*one, 0, 0, 0, 4, Background, *b);
+  EXPECT_EQ(b->ViewBitmap.At(223, 224), ToPixel(PackRGB(200, 100, 50)));
 }
