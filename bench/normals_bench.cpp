@@ -10,7 +10,7 @@
 #include <string>
 
 #include "model/VxlReader.h"
-#include "tests/normals/SurfaceMeasure.h"
+#include "tests/model/SurfaceMeasure.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "model/Messages.h"
 #include "model/VxlWriter.h"
-#include "normals/ComputeNormals.h"
+#include "model/ComputeNormals.h"
 #include "tools/VxlTool.h"
 
 int RunNormals(std::span<char* const> args) {

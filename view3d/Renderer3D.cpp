@@ -13,8 +13,8 @@
 #include <immintrin.h>
 #endif
 
-#include "normals/Lighting.h"
-#include "normals/NormalTables.h"
+#include "view3d/Lighting.h"
+#include "model/NormalTables.h"
 
 // Every coordinate below must come out bit for bit as the plain formulas give it, so
 // the work hoisted out of the inner loop is the very same IEEE products and sums, only

@@ -11,7 +11,7 @@
 #include "model/VxlReader.h"
 #include "model/VxlTestFiles.h"
 #include "model/VxlWriter.h"
-#include "normals/ComputeNormals.h"
+#include "model/ComputeNormals.h"
 #include "palette/PaletteFile.h"
 #include "tools/ToolRun.h"
 

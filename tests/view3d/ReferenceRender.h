@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "normals/NormalTables.h"
+#include "model/NormalTables.h"
 #include "view3d/Renderer3D.h"
 
 namespace reference {

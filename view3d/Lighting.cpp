@@ -1,4 +1,4 @@
-#include "normals/Lighting.h"
+#include "view3d/Lighting.h"
 
 #include <algorithm>
 #include <cmath>

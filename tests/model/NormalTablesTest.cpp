@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "normals/NormalTables.h"
+#include "model/NormalTables.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "normals/NormalTables.h"
+#include "model/NormalTables.h"
 
 #include <algorithm>
 #include <cmath>

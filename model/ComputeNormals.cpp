@@ -1,11 +1,11 @@
-#include "normals/ComputeNormals.h"
+#include "model/ComputeNormals.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
-#include "normals/NormalTables.h"
+#include "model/NormalTables.h"
 
 namespace {
 

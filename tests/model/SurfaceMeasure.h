@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "model/NewModel.h"
-#include "normals/ComputeNormals.h"
-#include "normals/NormalTables.h"
+#include "model/ComputeNormals.h"
+#include "model/NormalTables.h"
 
 // A cell is filled when its colour is not 0 and it lies inside the extent.
 inline bool Filled(const TVoxelModel& m, int x, int y, int z) {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "normals/Lighting.h"
-#include "normals/NormalSphere.h"
-#include "normals/NormalTables.h"
+#include "view3d/Lighting.h"
+#include "view3d/NormalSphere.h"
+#include "model/NormalTables.h"
 
 namespace {
 

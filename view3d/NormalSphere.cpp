@@ -1,11 +1,11 @@
-#include "normals/NormalSphere.h"
+#include "view3d/NormalSphere.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-#include "normals/Lighting.h"
-#include "normals/NormalTables.h"
+#include "view3d/Lighting.h"
+#include "model/NormalTables.h"
 
 namespace {
 

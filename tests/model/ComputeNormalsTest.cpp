@@ -9,9 +9,9 @@
 #include "model/EditHistory.h"
 #include "model/NewModel.h"
 #include "model/VxlReader.h"
-#include "normals/ComputeNormals.h"
-#include "normals/NormalTables.h"
-#include "normals/SurfaceMeasure.h"
+#include "model/ComputeNormals.h"
+#include "model/NormalTables.h"
+#include "model/SurfaceMeasure.h"
 
 TEST(ComputeNormals, SpheresGetNearlyTheBestNormalsOfTheSet) {
   for (int type : {4, 2}) {
