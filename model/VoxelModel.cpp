@@ -1,7 +1,21 @@
 #include "model/VoxelModel.h"
 
 #include <bit>
+#include <cstdlib>
 #include <cstring>
+#include <new>
+
+// Zeroed by the allocator: a grid this large comes straight from the system as fresh
+// zero pages, so making one costs nothing until its cells are used (a small model
+// touches a few of its 16 MiB, and the companion starts at once).
+VoxelGrid::VoxelGrid() : raw_(static_cast<std::uint8_t*>(std::calloc(GridCells + 64, 1))) {
+  if (!raw_) throw std::bad_alloc();
+  cells_ = raw_.get() + (64 - reinterpret_cast<std::uintptr_t>(raw_.get()) % 64) % 64;
+}
+
+void VoxelGrid::FreeDelete::operator()(std::uint8_t* p) const {
+  std::free(p);
+}
 
 PaletteRGB DefaultPalette() {
   PaletteRGB p{};

@@ -29,7 +29,7 @@ constexpr bool IsEmptyCell(std::uint8_t colour, std::uint8_t normal) {
 // New and every edit run without allocation whatever the model's extent.
 class VoxelGrid {
  public:
-  VoxelGrid() : cells_(new (std::align_val_t(64)) std::uint8_t[GridCells]()) {}
+  VoxelGrid();
   VoxelGrid(const VoxelGrid&) = delete;
   VoxelGrid& operator=(const VoxelGrid&) = delete;
 
@@ -37,17 +37,18 @@ class VoxelGrid {
   std::uint8_t operator[](std::size_t i) const { return cells_[i]; }
   std::uint8_t& at(unsigned x, unsigned y, unsigned z) { return cells_[CellIndex(x, y, z)]; }
   std::uint8_t at(unsigned x, unsigned y, unsigned z) const { return cells_[CellIndex(x, y, z)]; }
-  std::uint8_t* data() { return cells_.get(); }
-  const std::uint8_t* data() const { return cells_.get(); }
-  std::uint8_t* layer(unsigned z) { return cells_.get() + (std::size_t(z) << 16); }
-  const std::uint8_t* layer(unsigned z) const { return cells_.get() + (std::size_t(z) << 16); }
+  std::uint8_t* data() { return cells_; }
+  const std::uint8_t* data() const { return cells_; }
+  std::uint8_t* layer(unsigned z) { return cells_ + (std::size_t(z) << 16); }
+  const std::uint8_t* layer(unsigned z) const { return cells_ + (std::size_t(z) << 16); }
 
  private:
-  // Rows start on cache lines, so the file reader can stream whole lines into a layer.
-  struct AlignedDelete {
-    void operator()(std::uint8_t* p) const { ::operator delete[](p, std::align_val_t(64)); }
+  struct FreeDelete {
+    void operator()(std::uint8_t* p) const;
   };
-  std::unique_ptr<std::uint8_t[], AlignedDelete> cells_;
+  // Rows start on cache lines, so the file reader can stream whole lines into a layer.
+  std::unique_ptr<std::uint8_t[], FreeDelete> raw_;
+  std::uint8_t* cells_ = nullptr;  // raw_ moved up to the next cache line
 };
 
 // 256 colours packed red + 256*green + 65536*blue; bits 24-31 are always zero.

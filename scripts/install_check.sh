@@ -68,7 +68,7 @@ pusr="$pkgroot/usr"
 for f in bin/kobaltine bin/vxltool share/applications/kobaltine.desktop \
          share/mime/packages/kobaltine-vxl.xml share/icons/hicolor/scalable/apps/kobaltine.svg \
          share/man/man1/kobaltine.1.gz share/man/man1/vxltool.1.gz \
-         share/bash-completion/completions/vxltool; do
+         share/bash-completion/completions/vxltool share/thumbnailers/kobaltine.thumbnailer; do
   [ -e "$pusr/$f" ] || fail "the package lacks /usr/$f"
 done
 "$pusr/bin/kobaltine" --version | grep -qx 'kobaltine [0-9.]*' || fail "the packaged kobaltine does not run"
@@ -78,6 +78,28 @@ completion="$pusr/share/bash-completion/completions/vxltool"
 offered="$(PATH="$pusr/bin:$PATH" bash -c 'source "$1"; COMP_WORDS=(vxltool re); COMP_CWORD=1;
   _vxltool; echo "${COMPREPLY[*]}"' _ "$completion")"
 [ "$offered" = "resave render" ] || fail "completing 'vxltool re' offers '$offered'"
+
+# The thumbnailer entry: a key file of one group whose Exec runs the packaged tool with
+# the size, the input and the output, for our MIME type; run it as a file manager would.
+entry="$pusr/share/thumbnailers/kobaltine.thumbnailer"
+[ "$(head -n 1 "$entry")" = "[Thumbnailer Entry]" ] || fail "the thumbnailer entry has no [Thumbnailer Entry] group"
+grep -vqE '^(\[Thumbnailer Entry\]|[A-Za-z]+=.*|)$' "$entry" && fail "the thumbnailer entry has a line that is no key"
+grep -qx 'MimeType=application/x-voxel-animation;' "$entry" || fail "the thumbnailer entry names no MIME type"
+exec_line="$(sed -n 's/^Exec=//p' "$entry")"
+case "$exec_line" in *%i*%o*|*%o*%i*) ;; *) fail "the thumbnailer's Exec lacks %i or %o: $exec_line" ;; esac
+thumb="$stage/thumb.png"
+command_line="${exec_line//%s/128}"
+command_line="${command_line//%i/$build/samples/tank.vxl}"
+command_line="${command_line//%o/$thumb}"
+PATH="$pusr/bin:$PATH" bash -c "$command_line" || fail "the thumbnailer's Exec failed: $command_line"
+file "$thumb" | grep -q "PNG image data" || fail "the thumbnailer wrote no PNG"
+broken="$stage/broken.vxl"
+echo "no model" >"$broken"
+if PATH="$pusr/bin:$PATH" vxltool thumbnail -s 128 "$broken" "$stage/none.png" 2>/dev/null; then
+  fail "a broken file got a thumbnail"
+fi
+[ ! -e "$stage/none.png" ] || fail "a broken file left a picture behind"
+echo "install check: the thumbnailer entry runs the packaged vxltool and refuses a broken file"
 
 # What a desktop makes of it: the MIME type by name in either case, and the editor as
 # the program that opens it.

@@ -5,8 +5,10 @@
 #include <string>
 
 #include "editor/PixelBuffer.h"
+#include "model/SafeFile.h"
 
-// Writes image enlarged by scale (each pixel a scale x scale square) as an RGB PNG, through
-// SafeFileWriter. False when the image is empty, too large to encode, or
-// the file cannot be written; path is then untouched.
-bool WritePngFile(const std::string& path, const PixelBuffer& image, int scale = 1);
+// Writes image enlarged by scale (each pixel a scale x scale square) as a PNG, through
+// SafeFileWriter: RGB, or RGBA with the pixels' alpha when withAlpha. A failure gives
+// its cause (an empty or too large image: EINVAL); path is then untouched.
+FileResult WritePngFile(const std::string& path, const PixelBuffer& image, int scale = 1,
+                        bool withAlpha = false);

@@ -72,3 +72,4 @@ int RunPalette(std::span<char* const> args);
 int RunExtract(std::span<char* const> args);
 int RunJoin(std::span<char* const> args);
 int RunNormals(std::span<char* const> args);
+int RunThumbnail(std::span<char* const> args);

@@ -49,11 +49,17 @@ constexpr VxlToolCommand Commands[] = {
      "  --background RRGGBB  the colour around the model (default EFEFEF)\n"
      "  --section N          the section, 0 for the first (default 0)\n"
      "  --lighting           shade each voxel by its surface normal\n"},
+    {"thumbnail", "-s SIZE IN OUT.png",
+     "a file manager's picture of a model: its first section from the cameo angles", RunThumbnail,
+     "  -s SIZE   the largest side of the picture, 1 to 4096\n"
+     "The voxels are lit by their normals when the section has normal version 2 or 4. The\n"
+     "picture is cut to the voxels, scaled by a whole factor to fit SIZE x SIZE, and clear\n"
+     "around them. A file that cannot be read gives exit status 1 and no picture.\n"},
 #endif
     {"normals", "IN OUT [--radius R] [--section N]",
      "set every coloured voxel's normal from the shape of the surface around it", RunNormals,
      "  --radius R    how far around each voxel the surface is looked at, 1 to 5 (default 4)\n"
-     "  --section N   the section to work on (default 0; files have one section)\n"
+     "  --section N   the section to work on (default 0); every section is saved\n"
      "The model needs normal version 2 or 4. A voxel deep inside a solid keeps its normal.\n"},
     {"palette", "get FILE.vxl OUT.pal | set FILE.vxl IN.pal OUT.vxl",
      "save a model's palette as a JASC palette file, or replace it from one", RunPalette,
@@ -123,7 +129,8 @@ int main(int argc, char** argv) {
     }
   }
 #ifndef VXLTOOL_PNG
-  if (std::strcmp(name, "render") == 0 || std::strcmp(name, "view") == 0) {
+  if (std::strcmp(name, "render") == 0 || std::strcmp(name, "view") == 0 ||
+      std::strcmp(name, "thumbnail") == 0) {
     std::fprintf(stderr, "vxltool: '%s' writes PNG and is built only with the editor (Qt)\n", name);
     return ExitUsage;
   }

@@ -331,3 +331,56 @@ TEST(VxlToolImages, RenderBatchOverAFolderOfGoodAndBadFiles) {
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(OneLine(r.err)) << r.err;
 }
+
+// The file manager's picture: the lit cameo cut to the voxels, a whole factor larger
+// (or smaller) to fit the size, clear around them; a broken file leaves no picture.
+TEST(VxlToolImages, ThumbnailFitsItsSizeByAWholeFactor) {
+  const ScratchDir dir;
+  const std::string tank = dir.File("tank.vxl");
+  ASSERT_EQ(RunTool(dir, {"normals", Sample("tank.vxl"), tank}).status, 0);  // so it is lit
+  auto model = std::make_unique<TVoxelModel>();
+  ASSERT_EQ(ReadVoxelFile(tank, *model), LoadStatus::Ok);
+  auto buffers = std::make_unique<View3DBuffers>();
+  buffers->ViewBitmap.Fill(0);
+  RenderView(*model, 219, 228, 109, ComputeViewSpan(*model), 0, *buffers, true);
+  const PixelBuffer& view = buffers->ViewBitmap;
+  int x0 = ViewSide, y0 = ViewSide, x1 = -1, y1 = -1;
+  for (int y = 0; y < ViewSide; ++y)
+    for (int x = 0; x < ViewSide; ++x)
+      if (view.At(x, y) != 0)
+        x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+  const int w = x1 - x0 + 1, h = y1 - y0 + 1, side = std::max(w, h);
+  ASSERT_GT(side, 16);
+  ASSERT_LT(side, 128);
+
+  for (int size : {16, 128, 256, 1024}) {
+    SCOPED_TRACE(size);
+    const std::string out = dir.File("thumb" + std::to_string(size) + ".png");
+    const ToolRun r = RunTool(dir, {"thumbnail", "-s", std::to_string(size), tank, out});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const QImage png = ReadPng(out).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_FALSE(png.isNull());
+    EXPECT_LE(std::max(png.width(), png.height()), size);
+    if (side > size) {  // smaller by a whole divisor
+      const int d = (side + size - 1) / size;
+      EXPECT_EQ(png.size(), QSize((w + d - 1) / d, (h + d - 1) / d));
+      continue;
+    }
+    const int k = size / side;
+    ASSERT_EQ(png.size(), QSize(w * k, h * k));
+    int clear = 0;
+    for (int y = 0; y < png.height(); ++y)
+      for (int x = 0; x < png.width(); ++x) {
+        const Pixel want = view.At(x0 + x / k, y0 + y / k);
+        ASSERT_EQ(Pixel(png.pixel(x, y)), want) << x << ", " << y;
+        clear += want == 0;
+      }
+    EXPECT_GT(clear, 0);  // the corners around the model show through
+  }
+
+  WriteBytes(dir.File("text.vxl"), Bytes{'n', 'o'});
+  const ToolRun r = RunTool(dir, {"thumbnail", "-s", "64", dir.File("text.vxl"), dir.File("x.png")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("x.png")));
+  EXPECT_EQ(RunTool(dir, {"thumbnail", tank, dir.File("x.png")}).status, 2);  // no size
+}
