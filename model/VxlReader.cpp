@@ -346,12 +346,25 @@ const char* LoadStatusMessage(LoadStatus status) {
   return "";
 }
 
-LoadStatus ReadVoxelFile(const std::string& path, TVoxelModel& model) {
+LoadStatus ReadVoxelFile(const std::string& path, TVoxelModel& model, int* error) {
+  int ignored = 0;
+  int& cause = error ? *error : ignored;
+  cause = 0;
   // Non-blocking so that naming a FIFO cannot hang the editor; it then reads as empty.
   FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (file.get() < 0) return LoadStatus::FileNotFound;
+  if (file.get() < 0) {
+    cause = errno;
+    return LoadStatus::FileNotFound;
+  }
   struct stat st {};
-  if (::fstat(file.get(), &st) != 0 || S_ISDIR(st.st_mode)) return LoadStatus::FileNotFound;
+  if (::fstat(file.get(), &st) != 0) {
+    cause = errno;
+    return LoadStatus::FileNotFound;
+  }
+  if (S_ISDIR(st.st_mode)) {
+    cause = EISDIR;
+    return LoadStatus::FileNotFound;
+  }
   const std::int64_t fileSize = S_ISREG(st.st_mode) ? std::int64_t(st.st_size) : 0;
 
   auto header = std::make_unique<HeaderData>();

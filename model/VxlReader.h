@@ -21,4 +21,6 @@ const char* LoadStatusMessage(LoadStatus status);
 // Section 0 becomes the edited section. Any bytes are taken: reads stay inside the file,
 // every loop is bounded by its size, and so is the memory its sections may claim (a
 // file claiming more is "Incorrect Format!").
-LoadStatus ReadVoxelFile(const std::string& path, TVoxelModel& model);
+// error, when given, receives the system's reason a file could not be opened (errno;
+// EISDIR for a folder), and 0 otherwise.
+LoadStatus ReadVoxelFile(const std::string& path, TVoxelModel& model, int* error = nullptr);

@@ -1,5 +1,6 @@
 #include "palette/PaletteFile.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -112,12 +113,21 @@ const char* PaletteStatusMessage(PaletteStatus status) {
   return MsgFileError;
 }
 
-PaletteStatus ReadPaletteFile(const std::string& path, PaletteRGB& palette) {
+PaletteStatus ReadPaletteFile(const std::string& path, PaletteRGB& palette, int* error) {
+  int ignored = 0;
+  int& cause = error ? *error : ignored;
+  cause = 0;
   // Only plain files: a device or a pipe could feed words for ever.
   std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) return PaletteStatus::FileNotFound;
+  if (!fs::is_regular_file(path, ec)) {
+    cause = ec ? ec.value() : fs::is_directory(path, ec) ? EISDIR : ENODEV;
+    return PaletteStatus::FileNotFound;
+  }
   FilePtr file(std::fopen(path.c_str(), "rb"));
-  if (!file) return PaletteStatus::FileNotFound;
+  if (!file) {
+    cause = errno;
+    return PaletteStatus::FileNotFound;
+  }
 
   WordReader words(file.get());
   std::string signature, version, count;

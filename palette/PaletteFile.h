@@ -15,8 +15,9 @@ enum class PaletteStatus {
 
 const char* PaletteStatusMessage(PaletteStatus status);
 
-// Replaces all 256 entries of palette, or none of them.
-PaletteStatus ReadPaletteFile(const std::string& path, PaletteRGB& palette);
+// Replaces all 256 entries of palette, or none of them. error, when given, receives the
+// system's reason a file could not be opened or read (errno), and 0 otherwise.
+PaletteStatus ReadPaletteFile(const std::string& path, PaletteRGB& palette, int* error = nullptr);
 // Through SafeFileWriter: a failed save leaves the previous file whole; error, when
 // given, receives its errno (0 on success).
 PaletteStatus WritePaletteFile(const std::string& path, const PaletteRGB& palette,

@@ -1,4 +1,5 @@
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -6,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "model/Messages.h"
 #include "model/VxlReader.h"
 #include "tools/VxlTool.h"
 
@@ -21,17 +23,20 @@ int BadArgument(const char* commandName, const std::string& message) {
   return ExitUsage;
 }
 
-void ReportFailure(const std::string& path, const char* message, bool batch) {
-  if (batch)
-    std::fprintf(stderr, "%s: %s\n", path.c_str(), message);
+void ReportFailure(const std::string& path, const char* message, int error) {
+  // "File not found!" already says what a missing file's cause would say.
+  const bool saysItAll = error == ENOENT && std::strcmp(message, MsgFileNotFound) == 0;
+  if (error != 0 && !saysItAll)
+    std::fprintf(stderr, "%s: %s (%s)\n", path.c_str(), message, std::strerror(error));
   else
-    std::fprintf(stderr, "%s\n", message);
+    std::fprintf(stderr, "%s: %s\n", path.c_str(), message);
 }
 
-bool LoadForTool(const std::string& path, TVoxelModel& model, bool batch, std::size_t section) {
-  const LoadStatus status = ReadVoxelFile(path, model);
+bool LoadForTool(const std::string& path, TVoxelModel& model, std::size_t section) {
+  int error = 0;
+  const LoadStatus status = ReadVoxelFile(path, model, &error);
   if (status != LoadStatus::Ok) {
-    ReportFailure(path, LoadStatusMessage(status), batch);
+    ReportFailure(path, LoadStatusMessage(status), error);
     return false;
   }
   const std::size_t count = model.SectionCount();
@@ -40,7 +45,7 @@ bool LoadForTool(const std::string& path, TVoxelModel& model, bool batch, std::s
                                 (count == 1 ? std::string("only section 0")
                                             : "sections 0 to " + std::to_string(count - 1)) +
                                 ")";
-    ReportFailure(path, message.c_str(), batch);
+    ReportFailure(path, message.c_str());
     return false;
   }
   model.SelectSection(section);
@@ -79,7 +84,7 @@ std::size_t CountVoxels(const SectionView& section) {
 
 int FinishOutput() {
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::fprintf(stderr, "vxltool: could not write the output\n");
+    std::fprintf(stderr, "vxltool: could not write the output (%s)\n", std::strerror(errno));
     return ExitFailed;
   }
   return ExitOk;
@@ -113,7 +118,7 @@ int ForEachModel(const char* commandName, std::span<char* const> files,
   auto model = std::make_unique<TVoxelModel>();  // 32 MiB: one for the whole run
   bool failed = false;
   for (const char* file : files) {
-    if (!LoadForTool(file, *model, batch, section)) {
+    if (!LoadForTool(file, *model, section)) {
       failed = true;
       continue;
     }

@@ -31,18 +31,18 @@ int UsageError(const char* commandName);
 // Prints "vxltool NAME: message" as one line on standard error; returns ExitUsage.
 int BadArgument(const char* commandName, const std::string& message);
 
-// Loads path into model and makes its section the edited one, or prints the reader's
-// message (or that the file has no such section) as the only line on standard error
-// and returns false. In a batch the line is "path: message".
-bool LoadForTool(const std::string& path, TVoxelModel& model, bool batch = false,
-                 std::size_t section = 0);
+// Loads path into model and makes its section the edited one, or reports the reader's
+// message (or that the file has no such section) and returns false.
+bool LoadForTool(const std::string& path, TVoxelModel& model, std::size_t section = 0);
 
 // Takes "--section N" (0-based) out of args when it is there; section stays as it was
 // otherwise. False after printing why the value is wrong (then exit with ExitUsage).
 bool TakeSectionOption(const char* commandName, std::vector<char*>& args, std::size_t& section);
 
-// One failure of a command: "message" alone, or "path: message" in a batch.
-void ReportFailure(const std::string& path, const char* message, bool batch);
+// One failure of a command, as one line on standard error that names the file and, for
+// a failure of the system, its cause: "out.vxl: Could not write the file! (Permission
+// denied)". error is an errno, or 0 when the file itself was the trouble.
+void ReportFailure(const std::string& path, const char* message, int error = 0);
 
 // Loads every file in turn and prints it, with the given section as the edited one;
 // with several files each file's output follows a line "== FILE ==", and a rejected file

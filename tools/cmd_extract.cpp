@@ -13,10 +13,10 @@ int RunExtract(std::span<char* const> args) {
   if (!ParseNumber(args[1], 0, std::numeric_limits<std::int32_t>::max(), section))
     return BadArgument("extract", "N wants 0 or more, not '" + std::string(args[1]) + "'");
   auto model = std::make_unique<TVoxelModel>();
-  if (!LoadForTool(args[0], *model, false, std::size_t(section))) return ExitFailed;
+  if (!LoadForTool(args[0], *model, std::size_t(section))) return ExitFailed;
   model->KeepOnlyEditedSection();
-  if (!WriteVoxelFile(args[2], *model)) {
-    std::fprintf(stderr, "%s\n", MsgCannotSave);
+  if (const FileResult written = WriteVoxelFile(args[2], *model); !written) {
+    ReportFailure(args[2], MsgCannotSave, written.error);
     return ExitFailed;
   }
   return ExitOk;

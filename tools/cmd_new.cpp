@@ -20,8 +20,8 @@ int RunNew(std::span<char* const> args) {
   }
   auto model = std::make_unique<TVoxelModel>();  // start-up state: the default palette
   ResetNewModel(*model, std::uint8_t(sizes[0]), std::uint8_t(sizes[1]), std::uint8_t(sizes[2]));
-  if (!WriteVoxelFile(args[3], *model)) {
-    std::fprintf(stderr, "%s\n", MsgCannotSave);
+  if (const FileResult written = WriteVoxelFile(args[3], *model); !written) {
+    ReportFailure(args[3], MsgCannotSave, written.error);
     return ExitFailed;
   }
   return ExitOk;

@@ -35,13 +35,13 @@ int RunNormals(std::span<char* const> args) {
 
   auto model = std::make_unique<TVoxelModel>();
   // The chosen section gets its normals; every section is saved.
-  if (!LoadForTool(files[0], *model, false, std::size_t(section))) return ExitFailed;
+  if (!LoadForTool(files[0], *model, std::size_t(section))) return ExitFailed;
   if (CalculateNormals(*model, ModelBox(*model), radius).Status == NormalsStatus::NoNormalSet) {
     std::fprintf(stderr, "%s\n", MsgChooseNormals);
     return ExitFailed;
   }
-  if (!WriteVoxelFile(files[1], *model)) {
-    std::fprintf(stderr, "%s\n", MsgCannotSave);
+  if (const FileResult written = WriteVoxelFile(files[1], *model); !written) {
+    ReportFailure(files[1], MsgCannotSave, written.error);
     return ExitFailed;
   }
   return ExitOk;

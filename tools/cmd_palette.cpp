@@ -15,22 +15,23 @@ int RunPalette(std::span<char* const> args) {
 
   auto model = std::make_unique<TVoxelModel>();
   if (!LoadForTool(args[1], *model)) return ExitFailed;
+  int error = 0;
   if (get) {
-    const PaletteStatus status = WritePaletteFile(args[2], model->Palette);
-    if (status != PaletteStatus::Ok) {
-      std::fprintf(stderr, "%s\n", PaletteStatusMessage(status));
+    // A palette that cannot be written is a failed write, whatever the editor calls it.
+    if (WritePaletteFile(args[2], model->Palette, &error) != PaletteStatus::Ok) {
+      ReportFailure(args[2], MsgCannotSave, error);
       return ExitFailed;
     }
     return ExitOk;
   }
   // All 256 entries or none: the reader leaves the palette alone on any failure.
-  const PaletteStatus status = ReadPaletteFile(args[2], model->Palette);
+  const PaletteStatus status = ReadPaletteFile(args[2], model->Palette, &error);
   if (status != PaletteStatus::Ok) {
-    std::fprintf(stderr, "%s\n", PaletteStatusMessage(status));
+    ReportFailure(args[2], PaletteStatusMessage(status), error);
     return ExitFailed;
   }
-  if (!WriteVoxelFile(args[3], *model)) {
-    std::fprintf(stderr, "%s\n", MsgCannotSave);
+  if (const FileResult written = WriteVoxelFile(args[3], *model); !written) {
+    ReportFailure(args[3], MsgCannotSave, written.error);
     return ExitFailed;
   }
   return ExitOk;

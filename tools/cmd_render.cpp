@@ -82,7 +82,7 @@ enum class Outcome { Written, Failed, BadLayer };
 
 Outcome RenderOne(const std::string& in, const std::string& out, const RenderRequest& request,
                   bool batch, RenderWork& work) {
-  if (!LoadForTool(in, work.model, batch, std::size_t(request.section))) return Outcome::Failed;
+  if (!LoadForTool(in, work.model, std::size_t(request.section))) return Outcome::Failed;
   const std::int32_t top = std::int32_t(work.model.SizeZ) - 1;
   SliceViewState view = request.view;
   view.CurrentLayer = request.layerGiven ? request.layer : top;
@@ -90,14 +90,14 @@ Outcome RenderOne(const std::string& in, const std::string& out, const RenderReq
     const std::string message =
         "layer " + std::to_string(view.CurrentLayer) + " is outside 0.." + std::to_string(top);
     if (batch)
-      ReportFailure(in, message.c_str(), true);
+      ReportFailure(in, message.c_str());
     else
       BadArgument("render", message);
     return Outcome::BadLayer;
   }
   RenderSlice(work.model, view, work.planes, work.slice);
-  if (!WritePngFile(out, work.slice)) {
-    ReportFailure(in, MsgCannotSave, batch);
+  if (const FileResult written = WritePngFile(out, work.slice); !written) {
+    ReportFailure(out, MsgCannotSave, written.error);
     return Outcome::Failed;
   }
   return Outcome::Written;
@@ -136,8 +136,8 @@ int RunRender(std::span<char* const> args) {
     const fs::path out = dir / fs::path(in).filename().replace_extension(".png");
     // Two inputs of the same name from different folders must not overwrite each other.
     if (written.count(out.filename())) {
-      ReportFailure(
-          in, ("a file named " + out.filename().string() + " was already written").c_str(), true);
+      ReportFailure(in,
+                    ("a file named " + out.filename().string() + " was already written").c_str());
       failed = true;
       continue;
     }

@@ -10,8 +10,8 @@ int RunResave(std::span<char* const> args) {
   if (args.size() != 2) return UsageError("resave");
   auto model = std::make_unique<TVoxelModel>();
   if (!LoadForTool(args[0], *model)) return ExitFailed;
-  if (!WriteVoxelFile(args[1], *model)) {
-    std::fprintf(stderr, "%s\n", MsgCannotSave);
+  if (const FileResult written = WriteVoxelFile(args[1], *model); !written) {
+    ReportFailure(args[1], MsgCannotSave, written.error);
     return ExitFailed;
   }
   return ExitOk;

@@ -102,7 +102,7 @@ int RunThumbnail(std::span<char* const> args) {
   Shrink(view, drawn, side > size ? divisor : 1, picture);
   const FileResult written = WritePngFile(files[1], picture, side > size ? 1 : scale, true);
   if (!written) {
-    ReportFailure(files[1], MsgCannotSave, false);
+    ReportFailure(files[1], MsgCannotSave, written.error);
     return ExitFailed;
   }
   return ExitOk;

@@ -84,15 +84,15 @@ int RunView(std::span<char* const> args) {
   if (fileCount != 2) return UsageError("view");
 
   auto model = std::make_unique<TVoxelModel>();
-  if (!LoadForTool(files[0], *model, false, std::size_t(section))) return ExitFailed;
+  if (!LoadForTool(files[0], *model, std::size_t(section))) return ExitFailed;
   auto buffers = std::make_unique<View3DBuffers>();
   const Pixel fill = 0xFF000000u | background;
   // The render clears only its fill square; the strip beyond it must not show stale memory.
   buffers->ViewBitmap.Fill(fill);
   RenderView(*model, angles[0], angles[1], angles[2], ComputeViewSpan(*model), fill, *buffers,
              lighting);
-  if (!WritePngFile(files[1], buffers->ViewBitmap, scale)) {
-    std::fprintf(stderr, "%s\n", MsgCannotSave);
+  if (const FileResult written = WritePngFile(files[1], buffers->ViewBitmap, scale); !written) {
+    ReportFailure(files[1], MsgCannotSave, written.error);
     return ExitFailed;
   }
   return ExitOk;

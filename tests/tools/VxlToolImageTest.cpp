@@ -191,7 +191,7 @@ TEST(VxlToolImages, RenderAndViewDrawTheChosenSection) {
   for (const char* command : {"render", "view"}) {
     r = RunTool(dir, {command, hmec, dir.File("none.png"), "--section", "13"});
     EXPECT_EQ(r.status, 1) << command;
-    EXPECT_EQ(r.err, "section 13 does not exist (sections 0 to 12)\n");
+    EXPECT_EQ(r.err, hmec + ": section 13 does not exist (sections 0 to 12)\n");
     EXPECT_FALSE(std::filesystem::exists(dir.File("none.png")));
   }
 }
@@ -208,6 +208,9 @@ TEST(VxlToolImages, ErrorsExitWithTheirStatusAndLeaveNoFile) {
   WriteBytes(dir.File("locked.png"), Bytes{'o', 'l', 'd'});
   std::filesystem::permissions(dir.File("locked.png"), std::filesystem::perms::owner_read);
   const std::string good = dir.File("m.vxl"), out = dir.File("out.png");
+  const std::string text = dir.File("text.vxl"), gone = dir.File("gone.vxl");
+  const std::string nowhere = dir.File("missing/out.png"), folder = dir.File("folder.png");
+  const std::string noFolder = ": Could not write the file! (No such file or directory)\n";
 
   struct Case {
     std::vector<std::string> args;
@@ -228,11 +231,11 @@ TEST(VxlToolImages, ErrorsExitWithTheirStatusAndLeaveNoFile) {
       {{"render", good}, 2, ""},
       {{"render", good, out, dir.File("extra.png")}, 2, ""},
       {{"render", "--out-dir", dir.File("d")}, 2, ""},
-      {{"render", dir.File("text.vxl"), out}, 1, "Incorrect Format!\n"},
-      {{"render", dir.File("gone.vxl"), out, "--zoom", "4"}, 1, "File not found!\n"},
-      {{"render", dir.File("text.vxl"), dir.File("keep.png")}, 1, "Incorrect Format!\n"},
-      {{"render", good, dir.File("missing/out.png")}, 1, "Could not write the file!\n"},
-      {{"render", good, dir.File("folder.png")}, 1, "Could not write the file!\n"},
+      {{"render", text, out}, 1, text + ": Incorrect Format!\n"},
+      {{"render", gone, out, "--zoom", "4"}, 1, gone + ": File not found!\n"},
+      {{"render", text, dir.File("keep.png")}, 1, text + ": Incorrect Format!\n"},
+      {{"render", good, nowhere}, 1, nowhere + noFolder},
+      {{"render", good, folder}, 1, folder + ": Could not write the file! (Is a directory)\n"},
       {{"view", good, out, "--angles", "1,2"}, 2, ""},
       {{"view", good, out, "--angles", "0,0,256"}, 2, ""},
       {{"view", good, out, "--angles", "1,2,3,4"}, 2, ""},
@@ -245,15 +248,16 @@ TEST(VxlToolImages, ErrorsExitWithTheirStatusAndLeaveNoFile) {
        2,
        "usage: vxltool view FILE OUT.png [--angles X,Y,Z | --preset 1..4] "
        "[--scale 1..4] [--background RRGGBB] [--section N] [--lighting]\n"},
-      {{"view", dir.File("text.vxl"), out}, 1, "Incorrect Format!\n"},
-      {{"view", good, dir.File("missing/out.png")}, 1, "Could not write the file!\n"},
+      {{"view", text, out}, 1, text + ": Incorrect Format!\n"},
+      {{"view", good, nowhere}, 1, nowhere + noFolder},
   };
   std::vector<Case> all(std::begin(cases), std::end(cases));
   // A read-only file is refused, as the model writer refuses it; root may write anyway.
   if (::geteuid() != 0) {
-    all.push_back({{"render", good, dir.File("locked.png")}, 1, "Could not write the file!\n"});
-    all.push_back(
-        {{"view", good, dir.File("locked.png"), "--scale", "4"}, 1, "Could not write the file!\n"});
+    const std::string denied =
+        dir.File("locked.png") + ": Could not write the file! (Permission denied)\n";
+    all.push_back({{"render", good, dir.File("locked.png")}, 1, denied});
+    all.push_back({{"view", good, dir.File("locked.png"), "--scale", "4"}, 1, denied});
   }
   const auto before = EntryNames(dir);
   for (const Case& c : all) {
@@ -379,7 +383,8 @@ TEST(VxlToolImages, ThumbnailFitsItsSizeByAWholeFactor) {
   }
 
   WriteBytes(dir.File("text.vxl"), Bytes{'n', 'o'});
-  const ToolRun r = RunTool(dir, {"thumbnail", "-s", "64", dir.File("text.vxl"), dir.File("x.png")});
+  const ToolRun r =
+      RunTool(dir, {"thumbnail", "-s", "64", dir.File("text.vxl"), dir.File("x.png")});
   EXPECT_EQ(r.status, 1);
   EXPECT_FALSE(std::filesystem::exists(dir.File("x.png")));
   EXPECT_EQ(RunTool(dir, {"thumbnail", tank, dir.File("x.png")}).status, 2);  // no size

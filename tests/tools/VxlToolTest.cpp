@@ -67,7 +67,7 @@ TEST(VxlTool, WrongUsageIsOneLineAndExitTwo) {
   EXPECT_EQ(RunTool(dir, {"help"}).status, 0);
 }
 
-TEST(VxlTool, RejectedFilesPrintTheReadersMessageOnly) {
+TEST(VxlTool, RejectedFilesPrintTheFileAndTheReadersMessage) {
   ScratchDir dir;
   VxlFile f;
   f.columns = {{0, 1, 5, 7, 1}};
@@ -80,12 +80,14 @@ TEST(VxlTool, RejectedFilesPrintTheReadersMessageOnly) {
   WriteBytes(dir.File("small.vxl"), small);
   WriteBytes(dir.File("text.vxl"), Bytes{'h', 'e', 'l', 'l', 'o'});
 
+  // A folder is no model: the reason joins the message. A missing file needs none.
   const struct {
     std::string file, message;
-  } cases[] = {{dir.File("absent.vxl"), "File not found!\n"},
-               {dir.File("text.vxl"), "Incorrect Format!\n"},
-               {dir.File("many.vxl"), "Incorrect Format!\n"},
-               {dir.File("small.vxl"), "Image is too small!\n"}};
+  } cases[] = {{dir.File("absent.vxl"), dir.File("absent.vxl") + ": File not found!\n"},
+               {dir.path().string(), dir.path().string() + ": File not found! (Is a directory)\n"},
+               {dir.File("text.vxl"), dir.File("text.vxl") + ": Incorrect Format!\n"},
+               {dir.File("many.vxl"), dir.File("many.vxl") + ": Incorrect Format!\n"},
+               {dir.File("small.vxl"), dir.File("small.vxl") + ": Image is too small!\n"}};
   for (const auto& c : cases) {
     for (const char* command : {"info", "dump"}) {
       const ToolRun r = RunTool(dir, {command, c.file});
@@ -137,7 +139,10 @@ TEST(VxlTool, ResaveWritesTheWritersBytes) {
 
   r = RunTool(dir, {"resave", dir.File("a.vxl"), dir.File("missing/b.vxl")});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "Could not write the file!\n");
+  EXPECT_EQ(r.err, dir.File("missing/b.vxl") +
+                       ": Could not write the file! (No such file or directory)\n");
+  r = RunTool(dir, {"resave", dir.File("a.vxl"), dir.path().string()});
+  EXPECT_EQ(r.err, dir.path().string() + ": Could not write the file! (Is a directory)\n");
 }
 
 TEST(VxlTool, NewMakesWhatTheDialogMakes) {
@@ -182,7 +187,8 @@ TEST(VxlTool, NewMakesWhatTheDialogMakes) {
   }
   r = RunTool(dir, {"new", "4", "4", "4", dir.File("missing/x.vxl")});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "Could not write the file!\n");
+  EXPECT_EQ(r.err, dir.File("missing/x.vxl") +
+                       ": Could not write the file! (No such file or directory)\n");
 }
 
 TEST(VxlTool, HelpAndVersionGoToStandardOutput) {
@@ -272,17 +278,25 @@ TEST(VxlTool, PaletteGetAndSetGoThroughThePaletteFiles) {
     std::vector<std::string> args;
     std::string message;
   } failures[] = {
-      {{"get", dir.File("gone.vxl"), dir.File("a.pal")}, "File not found!\n"},
-      {{"get", dir.File("text.vxl"), dir.File("a.pal")}, "Incorrect Format!\n"},
-      {{"get", model, dir.File("missing/a.pal")}, "File not found!\n"},
+      {{"get", dir.File("gone.vxl"), dir.File("a.pal")},
+       dir.File("gone.vxl") + ": File not found!\n"},
+      {{"get", dir.File("text.vxl"), dir.File("a.pal")},
+       dir.File("text.vxl") + ": Incorrect Format!\n"},
+      // A palette that cannot be written is a failed write, not a missing file.
+      {{"get", model, dir.File("missing/a.pal")},
+       dir.File("missing/a.pal") + ": Could not write the file! (No such file or directory)\n"},
       {{"set", dir.File("text.vxl"), dir.File("grey.pal"), dir.File("a.vxl")},
-       "Incorrect Format!\n"},
-      {{"set", model, dir.File("gone.pal"), dir.File("a.vxl")}, "File not found!\n"},
-      {{"set", model, dir.File("text.vxl"), dir.File("a.vxl")}, "Incorrect Format!\n"},
+       dir.File("text.vxl") + ": Incorrect Format!\n"},
+      {{"set", model, dir.File("gone.pal"), dir.File("a.vxl")},
+       dir.File("gone.pal") + ": File not found!\n"},
+      {{"set", model, dir.path().string(), dir.File("a.vxl")},
+       dir.path().string() + ": File not found! (Is a directory)\n"},
+      {{"set", model, dir.File("text.vxl"), dir.File("a.vxl")},
+       dir.File("text.vxl") + ": Incorrect Format!\n"},
       {{"set", model, dir.File("sixteen.pal"), dir.File("a.vxl")},
-       "Must be a 256-colour palette!\n"},
+       dir.File("sixteen.pal") + ": Must be a 256-colour palette!\n"},
       {{"set", model, dir.File("grey.pal"), dir.File("missing/a.vxl")},
-       "Could not write the file!\n"},
+       dir.File("missing/a.vxl") + ": Could not write the file! (No such file or directory)\n"},
   };
   for (const auto& f : failures) {
     std::vector<std::string> args = {"palette"};
@@ -390,8 +404,10 @@ TEST(VxlTool, SectionsOfAMultiSectionFile) {
     std::vector<std::string> args;
     std::string err;
   } missing[] = {
-      {{"dump", "--section", "13", hmec}, "section 13 does not exist (sections 0 to 12)\n"},
-      {{"extract", cc, "1", dir.File("x.vxl")}, "section 1 does not exist (only section 0)\n"},
+      {{"dump", "--section", "13", hmec},
+       hmec + ": section 13 does not exist (sections 0 to 12)\n"},
+      {{"extract", cc, "1", dir.File("x.vxl")},
+       cc + ": section 1 does not exist (only section 0)\n"},
       {tooMany, hmec + ": a file holds at most 512 sections\n"},
       {{"join", dir.File("x.vxl"), hmec, dir.File("gone.vxl")},
        dir.File("gone.vxl") + ": File not found!\n"},
