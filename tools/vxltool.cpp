@@ -79,14 +79,27 @@ std::string CommandNames() {
   return names;
 }
 
+// Every command with its summary and, indented below it, its options and notes: the
+// manual page is made from this text.
 int PrintToolHelp() {
-  for (const VxlToolCommand& c : Commands)
+  for (const VxlToolCommand& c : Commands) {
     std::printf("vxltool %s %s\n    %s\n", c.name, c.arguments, c.summary);
+    if (*c.details != '\0') std::printf("\n");
+    for (const char* line = c.details; *line != '\0';) {
+      const char* end = std::strchr(line, '\n');
+      const std::size_t n = end ? std::size_t(end - line) : std::strlen(line);
+      std::printf("    %.*s\n", int(n), line);
+      line += end ? n + 1 : n;
+    }
+  }
   std::printf(
       "vxltool COMMAND --help\n    the usage and options of one command\n"
       "vxltool --version\n    the version of the tool\n"
       "Exit status: 0 done, 1 a file was rejected or could not be written, 2 wrong arguments.\n"
-      "Output files are written whole or not at all.\n");
+      "A failure is one line on standard error: the file, the message and, for a failure of\n"
+      "the system, its cause.\n"
+      "Output files are written whole or not at all; only in a folder that takes no new file\n"
+      "is a writable file overwritten in place.\n");
   return FinishOutput();
 }
 
