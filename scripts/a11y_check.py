@@ -34,6 +34,7 @@ TOGGLE_PAIRS = [
     ("View", "Layer Palette", "Layer Palette"),
     ("View", "Statistics View", "Statistics View"),
     ("View", "3D View", "3D View"),
+    ("View", "Sections", "Sections"),
     ("View", "Colours", "Colours"),
     ("View", "Surface Normals", "Surface Normals"),
     ("View", "Hide Underlay", "Hide Underlay"),
@@ -51,6 +52,7 @@ TOOLBAR_TOGGLES = [
     ("Layer Palette", "Layer Palette", "Layers", None),
     ("Statistics View", "Statistics View", "Statistics", None),
     ("3D View", "3D View", "3D View", None),
+    ("Sections", "Sections", "Sections", None),
 ]
 
 failures = []
