@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 
-#include "model/VxlReader.h"
 #include "tools/VxlTool.h"
 
 int UsageError(const char* commandName) {
@@ -28,10 +27,12 @@ void ReportFailure(const std::string& path, const char* message, bool batch) {
     std::fprintf(stderr, "%s\n", message);
 }
 
-bool LoadForTool(const std::string& path, TVoxelModel& model, bool batch, std::size_t section) {
-  const LoadStatus status = ReadVoxelFile(path, model);
-  if (status != LoadStatus::Ok) {
-    ReportFailure(path, LoadStatusMessage(status), batch);
+bool LoadForTool(const std::string& path, TVoxelModel& model, bool batch, std::size_t section,
+                 const ReadOptions& options) {
+  const FileFormat* format = FormatForPath(path);
+  if (format == nullptr) format = &FileFormats().front();
+  if (const char* message = format->Read(path, model, options)) {
+    ReportFailure(path, message, batch);
     return false;
   }
   const std::size_t count = model.SectionCount();
