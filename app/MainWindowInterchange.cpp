@@ -34,7 +34,6 @@ void TMainWindow::ImportModelFile(const std::string& path) {
   Doc.FileTitle.clear();
   Doc.Untitled = true;
   DocumentOpenState();
-  Doc.Modified = false;
   UpdateCaption();
   ResetHistory();
   ShowEditedSection();  // section 0 on its top layer, in every window
