@@ -99,19 +99,6 @@ TEST(VoxDocument, EveryModelBecomesASectionWithComputedNormals) {
     }
     EXPECT_EQ(box.Colour(0, 0, 0), 0);
   }
-
-  // Without computed normals every normal is 0; without a palette chunk the default one.
-  WriteBytes(dir.File("plain.vox"), VoxBytes(Size(9, 9, 7) + Xyzi(Box(1, 1, 1, 7, 7, 5, 9))));
-  auto model = EarlierDocument();
-  ASSERT_EQ(Vox().Read(dir.File("plain.vox"), *model, {2, false}), nullptr);
-  EXPECT_EQ(model->SectionCount(), 1u);
-  EXPECT_EQ(model->Palette, PaletteFromVox(VoxDefaultPalette()));
-  EXPECT_EQ(model->Palette[1], PackRGB(255, 255, 255));
-  std::size_t normals = 0;
-  for (unsigned z = 0; z < 7; ++z)
-    for (unsigned y = 0; y < 9; ++y)
-      for (unsigned x = 0; x < 9; ++x) normals += model->Normals.at(x, y, z) != 0;
-  EXPECT_EQ(normals, 0u);
 }
 
 TEST(VoxDocument, RejectedFilesLeaveTheDocumentAsItWas) {
@@ -175,17 +162,6 @@ TEST(VoxDocument, ExportWritesEverySectionAndRoundTripsThroughBothFormats) {
   const ExportResult written = Vox().Write(dir.File("doc.vox"), *doc);
   ASSERT_TRUE(written);
   EXPECT_EQ(written.LeftOut, colourless);
-  VoxScene scene;
-  ASSERT_EQ(ReadVoxFile(dir.File("doc.vox"), scene), VoxStatus::Ok);
-  ASSERT_EQ(scene.Models.size(), 3u);
-  for (std::size_t i = 0; i < 3; ++i) {
-    VoxSceneModel expected;
-    VoxModelFromSection(doc->Section(i), expected);
-    EXPECT_EQ(SizeOf(scene.Models[i]), SizeOf(expected)) << i;
-    EXPECT_EQ(scene.Models[i].Voxels, expected.Voxels) << i;
-  }
-  EXPECT_EQ(scene.Palette, VoxPaletteFrom(doc->Palette));
-
   // VXL -> .vox -> VXL: every voxel with a colour, palette entries 1-255 and the sections.
   auto read = std::make_unique<TVoxelModel>(), back = std::make_unique<TVoxelModel>();
   ASSERT_TRUE(Vxl().Write(dir.File("a.vxl"), *doc));
