@@ -130,38 +130,17 @@ TEST(VoxDocument, RejectedFilesLeaveTheDocumentAsItWas) {
 }
 
 TEST(VoxDocument, ExportWritesEverySectionAndRoundTripsThroughBothFormats) {
-  // Three sections; voxels of colour 0 (normals only) in two of them.
-  auto doc = std::make_unique<TVoxelModel>();
-  ResetNewModel(*doc, 17, 5, 9);
-  for (unsigned z = 0; z < 9; ++z)
-    for (unsigned y = 0; y < 5; ++y)
-      for (unsigned x = 0; x < 17; ++x) {
-        doc->Colours.at(x, y, z) =
-            std::uint8_t((x + 2 * y + z) % 7 == 0 ? 0 : 1 + (x * 31 + y * 7 + z) % 255);
-        doc->Normals.at(x, y, z) = std::uint8_t((x + y) % 5 == 0 ? x + z : 0);
-      }
-  doc->InsertSection(1, NewSection(3, 4, 5));
-  doc->InsertSection(2, NewSection(1, 1, 1));
-  doc->SelectSection(1);
-  doc->Colours.at(2, 3, 4) = 255;
-  doc->Colours.at(0, 0, 0) = 1;
-  doc->SelectSection(2);
+  // Voxels of colour 0 (a normal alone) in both sections have no place in the file.
+  auto doc = EarlierDocument();
   doc->Normals.at(0, 0, 0) = 7;
+  doc->SelectSection(0);
+  doc->Normals.at(4, 5, 6) = 2;
   for (std::size_t c = 0; c < 256; ++c) doc->Palette[c] = PackRGB(c, 255 - c, c * 3);
-  std::size_t colourless = 0;
-  for (std::size_t i = 0; i < 3; ++i) {
-    const SectionView s = doc->Section(i);
-    for (unsigned z = 0; z < s.SizeZ; ++z)
-      for (unsigned y = 0; y < s.SizeY; ++y)
-        for (unsigned x = 0; x < s.SizeX; ++x)
-          colourless += s.Colour(x, y, z) == 0 && s.Normal(x, y, z) != 0;
-  }
-  ASSERT_GT(colourless, 1u);
 
   ScratchDir dir;
   const ExportResult written = Vox().Write(dir.File("doc.vox"), *doc);
   ASSERT_TRUE(written);
-  EXPECT_EQ(written.LeftOut, colourless);
+  EXPECT_EQ(written.LeftOut, 2u);
   // VXL -> .vox -> VXL: every voxel with a colour, palette entries 1-255 and the sections.
   auto read = std::make_unique<TVoxelModel>(), back = std::make_unique<TVoxelModel>();
   ASSERT_TRUE(Vxl().Write(dir.File("a.vxl"), *doc));
@@ -170,9 +149,9 @@ TEST(VoxDocument, ExportWritesEverySectionAndRoundTripsThroughBothFormats) {
   ASSERT_EQ(Vox().Read(dir.File("b.vox"), *back, {}), nullptr);
   ASSERT_TRUE(Vxl().Write(dir.File("c.vxl"), *back));
   ASSERT_EQ(Vxl().Read(dir.File("c.vxl"), *read, {}), nullptr);
-  ASSERT_EQ(read->SectionCount(), 3u);
+  ASSERT_EQ(read->SectionCount(), 2u);
   for (std::size_t c = 1; c < 256; ++c) EXPECT_EQ(read->Palette[c], doc->Palette[c]) << c;
-  for (std::size_t i = 0; i < 3; ++i) {
+  for (std::size_t i = 0; i < 2; ++i) {
     const SectionView a = doc->Section(i), b = read->Section(i);
     ASSERT_EQ((std::array{b.SizeX, b.SizeY, b.SizeZ}), (std::array{a.SizeX, a.SizeY, a.SizeZ}));
     std::size_t differ = 0;
