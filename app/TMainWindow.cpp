@@ -25,6 +25,7 @@
 #include "app/Accessibility.h"
 #include "app/CommandLine.h"
 #include "app/FileDialogs.h"
+#include "model/FileFormats.h"
 #include "model/NewModel.h"
 #include "app/Forms.h"
 #include "app/TAboutBox.h"
@@ -140,6 +141,9 @@ void TMainWindow::BuildMenus() {
   Open1 = MakeItem(File1, "Open1", "&Open...", QKeySequence("Ctrl+O"));
   Save1 = MakeItem(File1, "Save1", "&Save", QKeySequence("Ctrl+S"));
   SaveAs1 = MakeItem(File1, "SaveAs1", "Save &As...");
+  Import1 = MakeItem(File1, "Import1", "&Import...");
+  Export1 = MakeItem(File1, "Export1", "&Export...");
+  Export1->setEnabled(false);
   N3 = MakeSeparator(File1, "N3");
   Properties1 = MakeItem(File1, "Properties1", "&Properties...");
   N5 = MakeSeparator(File1, "N5");
@@ -220,6 +224,8 @@ void TMainWindow::BuildMenus() {
   Bind(Open1, &TMainWindow::Open1Click);
   Bind(Save1, &TMainWindow::SaveButtonClick);
   Bind(SaveAs1, &TMainWindow::SaveAsButtonClick);
+  Bind(Import1, &TMainWindow::Import1Click);
+  Bind(Export1, &TMainWindow::Export1Click);
   Bind(Properties1, &TMainWindow::PropButtonClick);
   Bind(Exit1, &TMainWindow::Exit1Click);
   Bind(Refresh1, &TMainWindow::Refresh1Click);
@@ -431,12 +437,15 @@ void TMainWindow::BuildFileDialogs() {
     CloseCompletionWithDialog(d);
     return d;
   };
-  const QString vxl = "TS and RA2 Voxel Image (*.VXL)";
+  const QString vxl = FormatNamed("vxl")->Filter;
+  const QString vox = FormatNamed("vox")->Filter;
   const QString pal = "JASC Palette (*.PAL)";
   FileDial = dialog("FileDial", vxl, false, QString(), true);
   SaveAsDial = dialog("SaveAsDial", vxl, true, "VXL", false);
   PalDial = dialog("PalDial", pal, false, QString(), true);
   PalSDial = dialog("PalSDial", pal, true, "PAL", false);
+  ImportDial = dialog("ImportDial", vox, false, QString(), true);
+  ExportDial = dialog("ExportDial", vox, true, "vox", false);
 }
 
 namespace {
@@ -553,7 +562,8 @@ void TMainWindow::DocumentOpenState() {
   Edit1->menuAction()->setEnabled(true);
   Colors1->menuAction()->setEnabled(true);
   for (QAction* a :
-       {SaveAs1, Properties1, Matrix1, SelectLayer1, Stats1, View3D1, Sections1, Orientation1})
+       {SaveAs1, Export1, Properties1, Matrix1, SelectLayer1, Stats1, View3D1, Sections1,
+        Orientation1})
     a->setEnabled(true);
   for (QToolButton* b : {SaveAsButton, PropButton, MatrixButton, SelectLayerButton, StatsButton,
                          View3DButton, SectionsButton, HideUnderBut, ColorBut, NormalBut})

@@ -10,6 +10,7 @@
 //   app/MainWindowHistory.cpp    the edit history: recording, Undo, Redo, the Save rule
 //                                and the question before unsaved changes are discarded
 //   app/MainWindowSections.cpp   the file's sections: choosing, adding, removing, moving
+//   app/MainWindowInterchange.cpp Import and Export of other formats' models
 //   editor/MainWindowOrientation.cpp the orientation of the slices and the plane's sizes
 //   editor/MainWindowClipboard.cpp    Cut, Copy and Paste of the current layer
 
@@ -99,6 +100,7 @@ class TMainWindow : public QMainWindow, public ToolState {
   QMenu* Colors1 = nullptr;
   QMenu* Help1 = nullptr;
   QAction *New1, *Open1, *Save1, *SaveAs1, *N3, *Properties1, *N5, *Exit1;
+  QAction *Import1 = nullptr, *Export1 = nullptr;
   QAction *Undo1, *Redo1, *N1, *Cu1, *Copy1, *Paste1;
   QAction *Orientation1, *Refresh1, *N6, *Matrix1, *SelectLayer1, *Stats1, *View3D1, *N2;
   QAction* Sections1 = nullptr;
@@ -136,6 +138,8 @@ class TMainWindow : public QMainWindow, public ToolState {
   QFileDialog* SaveAsDial = nullptr;
   QFileDialog* PalDial = nullptr;
   QFileDialog* PalSDial = nullptr;
+  QFileDialog* ImportDial = nullptr;
+  QFileDialog* ExportDial = nullptr;
 
   // ---- Cursors "Pen", "Dropper", "Fill", "Sphere", "Cube", "Circle", "Square" ----
   QCursor CursorFor(DrawTool tool) const;
@@ -154,6 +158,14 @@ class TMainWindow : public QMainWindow, public ToolState {
   bool SaveVoxelFile(const std::string& path);
   // The part of New after its dialog has validated the sizes.
   void CreateNewModel(std::uint8_t sizeX, std::uint8_t sizeY, std::uint8_t sizeZ);
+
+  // ---- Import and Export (app/MainWindowInterchange.cpp) ----
+  void Import1Click();
+  void Export1Click();
+  // Reads a model of another format as a new untitled document, as New makes one.
+  void ImportModelFile(const std::string& path);
+  // Writes the document in another format; the document state stays as it was.
+  void ExportModelFile(const std::string& path);
 
   // ---- Shell commands (app/TMainWindow.cpp) ----
   void PropButtonClick();

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "model/Messages.h"
 #include "model/VoxFile.h"
 #include "model/VoxMapping.h"
 #include "model/VxlReader.h"
@@ -10,8 +9,8 @@
 
 namespace {
 
-const char* ReadVxl(const std::string& path, TVoxelModel& model) {
-  const LoadStatus status = ReadVoxelFile(path, model);
+const char* ReadVxl(const std::string& path, TVoxelModel& model, const ReadOptions&, int& error) {
+  const LoadStatus status = ReadVoxelFile(path, model, &error);
   return status == LoadStatus::Ok ? nullptr : LoadStatusMessage(status);
 }
 
@@ -19,21 +18,18 @@ ExportResult WriteVxl(const std::string& path, const TVoxelModel& model) {
   return {WriteVoxelFile(path, model), 0};
 }
 
-const char* ReadVox(const std::string& path, TVoxelModel& model) {
-  VoxScene scene;
-  const VoxStatus status = ReadVoxFile(path, scene);
+const char* ReadVox(const std::string& path, TVoxelModel& model, const ReadOptions& options,
+                    int& error) {
+  auto scene = std::make_unique<VoxScene>();
+  const VoxStatus status = ReadVoxFile(path, *scene, &error);
   if (status != VoxStatus::Ok) return VoxStatusMessage(status);
-  // A document holds one section for now: dropping the other models would lose them.
-  if (scene.Models.size() != 1) return MsgMultiLimbed;
-  SectionFromVox(scene.Models.front(), 1, scene.Palette, model);
-  return nullptr;
+  return ModelFromVoxScene(*scene, model, options);
 }
 
 ExportResult WriteVox(const std::string& path, const TVoxelModel& model) {
   auto scene = std::make_unique<VoxScene>();
-  scene->Palette = VoxPaletteFrom(model.Palette);
   ExportResult result;
-  result.LeftOut = VoxModelFromSection(model, scene->Models.emplace_back());
+  result.LeftOut = VoxSceneFromModel(model, *scene);
   result.File = WriteVoxFile(path, *scene);
   return result;
 }
@@ -56,6 +52,12 @@ bool EndsWithNoCase(std::string_view text, std::string_view end) {
 
 }  // namespace
 
+const char* ReadWith(const FileFormat& f, const std::string& path, TVoxelModel& model,
+                     const ReadOptions& options, int* error) {
+  int ignored = 0;
+  return f.Read(path, model, options, error ? *error : ignored);
+}
+
 std::span<const FileFormat> FileFormats() {
   return Formats;
 }
@@ -64,4 +66,15 @@ const FileFormat* FormatForPath(std::string_view path) {
   for (const FileFormat& f : Formats)
     if (EndsWithNoCase(path, f.Extension)) return &f;
   return nullptr;
+}
+
+const FileFormat* FormatNamed(std::string_view name) {
+  for (const FileFormat& f : Formats)
+    if (name == f.Name) return &f;
+  return nullptr;
+}
+
+std::string LeftOutText(std::size_t count) {
+  return count == 1 ? std::string("1 voxel without a colour was left out")
+                    : std::to_string(count) + " voxels without a colour were left out";
 }

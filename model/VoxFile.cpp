@@ -380,12 +380,21 @@ VoxStatus ReadVoxBytes(std::span<const std::uint8_t> bytes, VoxScene& scene) {
   return Parse(MemorySource(bytes), scene);
 }
 
-VoxStatus ReadVoxFile(const std::string& path, VoxScene& scene) {
+VoxStatus ReadVoxFile(const std::string& path, VoxScene& scene, int* error) {
+  int ignored = 0;
+  int& cause = error ? *error : ignored;
+  cause = 0;
   // Non-blocking so that naming a FIFO cannot hang; it then reads as empty.
   FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (file.get() < 0) return VoxStatus::FileNotFound;
+  if (file.get() < 0) {
+    cause = errno;
+    return VoxStatus::FileNotFound;
+  }
   struct stat st {};
-  if (::fstat(file.get(), &st) != 0 || S_ISDIR(st.st_mode)) return VoxStatus::FileNotFound;
+  if (::fstat(file.get(), &st) != 0 || S_ISDIR(st.st_mode)) {
+    cause = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    return VoxStatus::FileNotFound;
+  }
   const std::uint64_t size = S_ISREG(st.st_mode) ? std::uint64_t(st.st_size) : 0;
   return Parse(FileSource(file.get(), size), scene);
 }

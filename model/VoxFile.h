@@ -54,7 +54,9 @@ const char* VoxStatusMessage(VoxStatus status);
 
 // Replaces scene by the file's contents, or leaves it as it was and says why. Any bytes
 // are taken: every size is checked against the bytes really there before it is used.
-VoxStatus ReadVoxFile(const std::string& path, VoxScene& scene);
+// error, when given, receives the system's reason a file could not be opened (errno;
+// EISDIR for a folder), and 0 otherwise.
+VoxStatus ReadVoxFile(const std::string& path, VoxScene& scene, int* error = nullptr);
 VoxStatus ReadVoxBytes(std::span<const std::uint8_t> bytes, VoxScene& scene);
 
 // The version-150 layout every reader takes: 'SIZE' and 'XYZI' per model in order, then

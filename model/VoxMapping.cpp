@@ -1,7 +1,12 @@
 #include "model/VoxMapping.h"
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
+#include <utility>
+#include <vector>
 
+#include "model/Messages.h"
 #include "model/NewModel.h"
 
 std::string VoxSectionName(const VoxSceneModel& model, std::size_t number) {
@@ -41,7 +46,7 @@ void SectionFromVox(const VoxSceneModel& model, std::size_t number, const VoxPal
   }
 }
 
-std::size_t VoxModelFromSection(const TVoxelModel& section, VoxSceneModel& model) {
+std::size_t VoxModelFromSection(const SectionView& section, VoxSceneModel& model) {
   model = VoxSceneModel();
   model.SizeX = section.SizeX;
   model.SizeY = section.SizeY;
@@ -50,8 +55,8 @@ std::size_t VoxModelFromSection(const TVoxelModel& section, VoxSceneModel& model
   std::size_t leftOut = 0;
   for (unsigned z = 0; z < section.SizeZ; ++z)
     for (unsigned y = 0; y < section.SizeY; ++y) {
-      const std::uint8_t* colours = section.Colours.layer(z) + (y << 8);
-      const std::uint8_t* normals = section.Normals.layer(z) + (y << 8);
+      const std::uint8_t* colours = section.Cells.Colours + section.Cells.At(0, y, z);
+      const std::uint8_t* normals = section.Cells.Normals + section.Cells.At(0, y, z);
       for (unsigned x = 0; x < section.SizeX; ++x) {
         if (colours[x] != 0)
           model.Voxels.push_back({std::uint8_t(x), std::uint8_t(y), std::uint8_t(z), colours[x]});
@@ -59,5 +64,78 @@ std::size_t VoxModelFromSection(const TVoxelModel& section, VoxSceneModel& model
           leftOut += normals[x] != 0;
       }
     }
+  return leftOut;
+}
+
+namespace {
+
+// The box of a model's voxels. Normals computed over it alone are those of the whole
+// extent, since nothing lies outside it; an empty model's box is empty.
+CellBox VoxelBox(const VoxSceneModel& model) {
+  CellBox box{255, 255, 255, -1, -1, -1};
+  for (const VoxVoxel& v : model.Voxels) {
+    if (v.X >= model.SizeX || v.Y >= model.SizeY || v.Z >= model.SizeZ) continue;
+    box.X0 = std::min<int>(box.X0, v.X), box.X1 = std::max<int>(box.X1, v.X);
+    box.Y0 = std::min<int>(box.Y0, v.Y), box.Y1 = std::max<int>(box.Y1, v.Y);
+    box.Z0 = std::min<int>(box.Z0, v.Z), box.Z1 = std::max<int>(box.Z1, v.Z);
+  }
+  return box;
+}
+
+}  // namespace
+
+const char* ModelFromVoxScene(const VoxScene& scene, TVoxelModel& model,
+                              const VoxImportOptions& options) {
+  if (scene.Models.empty()) return MsgIncorrectFormat;
+  if (scene.Models.size() > MaxSections) return MsgTooManyModels;
+  std::size_t bytes = 0;
+  for (const VoxSceneModel& m : scene.Models) bytes += 2 * std::size_t(m.SizeX) * m.SizeY * m.SizeZ;
+  if (bytes > VoxImportCellBytes) return MsgModelsTooLarge;
+
+  // Each section is made in a model of its own, so that the normals are computed just
+  // as the editor computes them, and kept compactly until all are ready.
+  auto scratch = std::make_unique<TVoxelModel>();
+  std::vector<VoxelSection> sections(scene.Models.size());
+  for (std::size_t i = 0; i < sections.size(); ++i) {
+    const VoxSceneModel& m = scene.Models[i];
+    SectionFromVox(m, i + 1, scene.Palette, *scratch, options.NormalType);
+    const CellBox box = VoxelBox(m);
+    if (options.ComputeNormals && !box.Empty())
+      CalculateNormals(*scratch, box, options.Radius);  // no history: the step is dropped
+    sections[i] = scratch->CopySection(0);
+    sections[i].Header.Number = std::uint32_t(i);  // as the writer numbers them
+  }
+
+  // Nothing below can fail.
+  const VoxelSection& first = sections[0];
+  model.SizeX = first.SizeX;
+  model.SizeY = first.SizeY;
+  model.SizeZ = first.SizeZ;
+  model.NormalType = first.NormalType;
+  model.Name = first.Name;
+  model.Tailer = first.Tailer;
+  model.SectionHeader = first.Header;
+  model.FileHeader = FileHeaderValues{};
+  model.Palette = PaletteFromVox(scene.Palette);
+  const ConstCellPlanes cells = first.Planes();
+  for (unsigned z = 0; z < first.SizeZ; ++z)
+    for (unsigned y = 0; y < first.SizeY; ++y) {
+      std::memcpy(model.Colours.data() + CellIndex(0, y, z), cells.Colours + cells.At(0, y, z),
+                  first.SizeX);
+      std::memcpy(model.Normals.data() + CellIndex(0, y, z), cells.Normals + cells.At(0, y, z),
+                  first.SizeX);
+    }
+  model.AdoptSections(std::move(sections));
+  return nullptr;
+}
+
+std::size_t VoxSceneFromModel(const TVoxelModel& model, VoxScene& scene) {
+  scene = VoxScene();
+  scene.Palette = VoxPaletteFrom(model.Palette);
+  scene.PaletteInFile = true;
+  scene.Models.resize(model.SectionCount());
+  std::size_t leftOut = 0;
+  for (std::size_t i = 0; i < model.SectionCount(); ++i)
+    leftOut += VoxModelFromSection(model.Section(i), scene.Models[i]);
   return leftOut;
 }

@@ -6,8 +6,16 @@
 #include <cstdint>
 #include <string>
 
+#include "model/ComputeNormals.h"
 #include "model/VoxFile.h"
 #include "model/VoxelModel.h"
+
+static_assert(MaxSections == 512, "the message below names the limit");
+inline constexpr const char* MsgTooManyModels = "Too many models (at most 512)!";
+inline constexpr const char* MsgModelsTooLarge = "The models are too large to import together!";
+// The cells (two bytes each) the sections of one import may hold: 32 models of the
+// largest size. A few bytes of file could otherwise claim many gigabytes.
+constexpr std::size_t VoxImportCellBytes = std::size_t(1) << 30;
 
 // The section name of scene model number (from 1): its node name cut to 15 bytes (never
 // inside a UTF-8 sequence), or "MODEL number" when it has none.
@@ -25,4 +33,22 @@ void SectionFromVox(const VoxSceneModel& model, std::size_t number, const VoxPal
 
 // The section's voxels with a colour, in storage order. A voxel of colour 0 (a normal
 // only) has no place in the format: the count of those left out is returned.
-std::size_t VoxModelFromSection(const TVoxelModel& section, VoxSceneModel& model);
+std::size_t VoxModelFromSection(const SectionView& section, VoxSceneModel& model);
+
+// How the sections of an imported scene get their normals: the set, and whether and
+// how widely they are computed (as "Calculate Normals" computes them).
+struct VoxImportOptions {
+  std::uint8_t NormalType = 2;
+  bool ComputeNormals = true;
+  int Radius = DefaultSmoothing;
+};
+
+// Replaces the whole model by the scene: one section per scene model, in order, section
+// 0 edited, the scene's palette. Returns nullptr, or the message for the user with the
+// model left exactly as it was: every section is made before the model is touched.
+const char* ModelFromVoxScene(const VoxScene& scene, TVoxelModel& model,
+                              const VoxImportOptions& options = {});
+
+// One scene model per section, in order, and the palette; returns the count of voxels
+// left out over all sections.
+std::size_t VoxSceneFromModel(const TVoxelModel& model, VoxScene& scene);

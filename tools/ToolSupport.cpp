@@ -8,7 +8,6 @@
 #include <string>
 
 #include "model/Messages.h"
-#include "model/VxlReader.h"
 #include "tools/VxlTool.h"
 
 int UsageError(const char* commandName) {
@@ -32,11 +31,13 @@ void ReportFailure(const std::string& path, const char* message, int error) {
     std::fprintf(stderr, "%s: %s\n", path.c_str(), message);
 }
 
-bool LoadForTool(const std::string& path, TVoxelModel& model, std::size_t section) {
+bool LoadForTool(const std::string& path, TVoxelModel& model, std::size_t section,
+                 const ReadOptions& options) {
+  const FileFormat* format = FormatForPath(path);
+  if (format == nullptr) format = &FileFormats().front();
   int error = 0;
-  const LoadStatus status = ReadVoxelFile(path, model, &error);
-  if (status != LoadStatus::Ok) {
-    ReportFailure(path, LoadStatusMessage(status), error);
+  if (const char* message = format->Read(path, model, options, error)) {
+    ReportFailure(path, message, error);
     return false;
   }
   const std::size_t count = model.SectionCount();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/FileFormats.h"
 #include "model/VoxelModel.h"
 
 // Exit statuses of every command.
@@ -32,8 +33,10 @@ int UsageError(const char* commandName);
 int BadArgument(const char* commandName, const std::string& message);
 
 // Loads path into model and makes its section the edited one, or reports the reader's
-// message (or that the file has no such section) and returns false.
-bool LoadForTool(const std::string& path, TVoxelModel& model, std::size_t section = 0);
+// message (or that the file has no such section) and returns false. The reader is the
+// format table's for the path's extension; any other name is read as a voxel file.
+bool LoadForTool(const std::string& path, TVoxelModel& model, std::size_t section = 0,
+                 const ReadOptions& options = {});
 
 // Takes "--section N" (0-based) out of args when it is there; section stays as it was
 // otherwise. False after printing why the value is wrong (then exit with ExitUsage).
@@ -73,3 +76,4 @@ int RunExtract(std::span<char* const> args);
 int RunJoin(std::span<char* const> args);
 int RunNormals(std::span<char* const> args);
 int RunThumbnail(std::span<char* const> args);
+int RunConvert(std::span<char* const> args);

@@ -14,6 +14,9 @@ namespace {
   "With several files, each file's output follows a line '== FILE =='; a rejected file\n" \
   "is reported on standard error as 'FILE: message' and the others go on.\n"
 
+#define VOX_NOTE \
+  "A .vox file is read as convert reads it: one section per model, computed normals.\n"
+
 // One line per command; a new command adds its file and its line here.
 constexpr VxlToolCommand Commands[] = {
     {"info", "FILE...",
@@ -21,10 +24,10 @@ constexpr VxlToolCommand Commands[] = {
      "tailer values",
      RunInfo,
      "The lines are 'sections: N', then for every section 'section I' and its own "
-     "lines.\n" BATCH_NOTE},
+     "lines.\n" VOX_NOTE BATCH_NOTE},
     {"dump", "[--section N] FILE...",
      "a section's extent, then 'x y z colour normal' for every voxel", RunDump,
-     "  --section N          the section, 0 for the first (default 0)\n" BATCH_NOTE},
+     "  --section N          the section, 0 for the first (default 0)\n" VOX_NOTE BATCH_NOTE},
     {"resave", "IN OUT", "load IN and save it, every section, to OUT", RunResave, ""},
     {"new", "X Y Z OUT", "save an empty model of the given extent", RunNew,
      "Each size is read as the New dialog reads it (its leading number) and must be 1 to 255.\n"},
@@ -61,6 +64,17 @@ constexpr VxlToolCommand Commands[] = {
      "  --radius R    how far around each voxel the surface is looked at, 1 to 5 (default 4)\n"
      "  --section N   the section to work on (default 0); every section is saved\n"
      "The model needs normal version 2 or 4. A voxel deep inside a solid keeps its normal.\n"},
+    {"convert", "IN OUT [--normals ts|ra2] [--radius R]",
+     "turn a MagicaVoxel model (.vox) into a voxel file (.vxl), or a voxel file into one",
+     RunConvert,
+     "  --normals ts|ra2   for .vox input: the sections' normals, ts for Tiberian Sun\n"
+     "                     (version 2, the default) or ra2 for Red Alert 2 (version 4)\n"
+     "  --radius R         for .vox input: how far around each voxel the surface is looked\n"
+     "                     at when its normal is computed, 1 to 5 (default 4)\n"
+     "The extensions give the direction. Each .vox model becomes a section, named after its\n"
+     "node or MODEL 1, MODEL 2, ..., with the transformation values of a new model; each\n"
+     "section becomes a .vox model with the file's palette. Voxels without a colour have no\n"
+     "place in a .vox file: they are left out, with a warning on standard error.\n"},
     {"palette", "get FILE.vxl OUT.pal | set FILE.vxl IN.pal OUT.vxl",
      "save a model's palette as a JASC palette file, or replace it from one", RunPalette,
      "get writes the palette of FILE.vxl to OUT.pal; set writes FILE.vxl with the palette\n"

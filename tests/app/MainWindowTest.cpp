@@ -117,6 +117,8 @@ class MainWindowTest : public QObject {
         {"Open1", "&Open...", "Ctrl+O", true},
         {"Save1", "&Save", "Ctrl+S", false},
         {"SaveAs1", "Save &As...", "", false},
+        {"Import1", "&Import...", "", true},
+        {"Export1", "&Export...", "", false},
         {"Properties1", "&Properties...", "", false},
         {"Exit1", "E&xit", "", true},
         {"Undo1", "&Undo", "Ctrl+Z", false},
@@ -252,8 +254,8 @@ class MainWindowTest : public QObject {
     QVERIFY(!Find("Undo1")->isEnabled() && !Find("Redo1")->isEnabled());
     QVERIFY(!Find("Save1")->isEnabled());
     QVERIFY(!Find<QToolButton>("SaveButton")->isEnabled());
-    for (const char* n : {"SaveAs1", "Properties1", "Matrix1", "SelectLayer1", "Stats1", "View3D1",
-                          "Sections1"})
+    for (const char* n : {"SaveAs1", "Export1", "Properties1", "Matrix1", "SelectLayer1", "Stats1",
+                          "View3D1", "Sections1"})
       QVERIFY2(Find(n)->isEnabled(), n);
     for (const char* n : {"SaveAsButton", "PropButton", "MatrixButton", "SelectLayerButton",
                           "StatsButton", "View3DButton", "SectionsButton", "HideUnderBut", "ColorBut",

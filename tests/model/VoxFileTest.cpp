@@ -14,55 +14,7 @@
 #include "model/NewModel.h"
 #include "model/VoxFile.h"
 #include "model/VoxMapping.h"
-#include "model/VxlTestFiles.h"
-
-namespace {
-
-Bytes operator+(Bytes a, const Bytes& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
-Bytes Ints(std::initializer_list<std::uint32_t> values) {
-  Bytes b;
-  for (std::uint32_t v : values) PutLE32(b, b.size(), v);
-  return b;
-}
-Bytes Text(const std::string& s) {
-  return Ints({std::uint32_t(s.size())}) + Bytes(s.begin(), s.end());
-}
-Bytes Chunk(const char* id, const Bytes& content, const Bytes& children = {}) {
-  return Bytes(id, id + 4) + Ints({std::uint32_t(content.size()), std::uint32_t(children.size())}) +
-         content + children;
-}
-Bytes Size(std::uint32_t x, std::uint32_t y, std::uint32_t z) {
-  return Chunk("SIZE", Ints({x, y, z}));
-}
-Bytes Xyzi(const std::vector<VoxVoxel>& voxels) {
-  Bytes b = Ints({std::uint32_t(voxels.size())});
-  for (const VoxVoxel& v : voxels) b.insert(b.end(), {v.X, v.Y, v.Z, v.Colour});
-  return Chunk("XYZI", b);
-}
-// A DICT of one pair, or an empty one.
-Bytes Dict(const std::string& key = "", const std::string& value = "") {
-  return key.empty() ? Ints({0}) : Ints({1}) + Text(key) + Text(value);
-}
-Bytes VoxBytes(const Bytes& children, std::uint32_t version = 150) {
-  return Bytes{'V', 'O', 'X', ' '} + Ints({version}) + Chunk("MAIN", {}, children);
-}
-Bytes Transform(std::uint32_t id, const std::string& name, std::uint32_t child) {
-  return Chunk("nTRN", Ints({id}) + (name.empty() ? Dict() : Dict("_name", name)) +
-                           Ints({child, 0xFFFFFFFFu, 0, 1}) + Dict("_t", "1 2 3"));
-}
-Bytes Shape(std::uint32_t id, std::initializer_list<std::uint32_t> models) {
-  Bytes b = Ints({id}) + Dict() + Ints({std::uint32_t(models.size())});
-  for (std::uint32_t m : models) b = b + Ints({m}) + Dict();
-  return Chunk("nSHP", b);
-}
-std::array<std::uint8_t, 3> SizeOf(const VoxSceneModel& m) {
-  return {m.SizeX, m.SizeY, m.SizeZ};
-}
-
-}  // namespace
+#include "model/VoxTestFiles.h"
 
 TEST(VoxFile, ReadsModelsWithTheirPaletteOrTheDefaultOne) {
   Bytes rgba;
@@ -222,96 +174,11 @@ TEST(VoxMapping, SectionBecomesASceneModelWithoutItsColourlessVoxels) {
   section->Normals.at(2, 1, 0) = 6;
   section->Colours.at(4, 0, 0) = 9;  // outside the extent
   VoxSceneModel vox;
-  EXPECT_EQ(VoxModelFromSection(*section, vox), 2u);
+  EXPECT_EQ(VoxModelFromSection(section->Section(0), vox), 2u);
   EXPECT_EQ(SizeOf(vox), (std::array<std::uint8_t, 3>{4, 3, 2}));
   EXPECT_EQ(vox.Voxels, (std::vector<VoxVoxel>{{1, 0, 0, 1}, {3, 2, 1, 200}}));
   section->Palette[0] = PackRGB(1, 2, 3);
   section->Palette[200] = PackRGB(10, 20, 30);
   const VoxPalette palette = VoxPaletteFrom(section->Palette);
   EXPECT_EQ((std::array{palette[0], palette[200]}), (std::array<std::uint32_t, 2>{0, 0xFF1E140A}));
-}
-
-TEST(FileFormats, ExportedSectionImportsBackWithTheSameCellsAndPalette) {
-  auto section = std::make_unique<TVoxelModel>();
-  ResetNewModel(*section, 17, 5, 9);
-  for (unsigned z = 0; z < 9; ++z)
-    for (unsigned y = 0; y < 5; ++y)
-      for (unsigned x = 0; x < 17; ++x)
-        section->Colours.at(x, y, z) = std::uint8_t((x + y + z) % 5 == 0 ? 0 : x + 16 * y + z);
-  section->Normals.at(3, 3, 3) = 4;
-  section->Colours.at(3, 3, 3) = 0;
-  for (std::size_t c = 1; c < 256; ++c) section->Palette[c] = PackRGB(c, 255 - c, c * 3);
-  section->Palette[0] = 0;
-
-  ScratchDir dir;
-  const FileFormat* vox = FormatForPath(dir.File("tank.VOX"));
-  ASSERT_NE(vox, nullptr);
-  const ExportResult written = vox->Write(dir.File("tank.VOX"), *section);
-  ASSERT_TRUE(written);
-  EXPECT_EQ(written.LeftOut, 1u);
-  // The plain layout: SIZE, XYZI, then RGBA with opaque colours and a last entry of 0.
-  const Bytes b = ReadBytes(dir.File("tank.VOX"));
-  const std::size_t rgba = b.size() - 1036;
-  EXPECT_EQ(Bytes(b.begin(), b.begin() + 12),
-            (Bytes{'V', 'O', 'X', ' ', 150, 0, 0, 0, 'M', 'A', 'I', 'N'}));
-  EXPECT_EQ(std::string(b.begin() + 20, b.begin() + 24), "SIZE");
-  EXPECT_EQ(std::string(b.begin() + 44, b.begin() + 48), "XYZI");
-  EXPECT_EQ(GetLE32(b, rgba), GetLE32(Bytes{'R', 'G', 'B', 'A'}, 0));
-  EXPECT_EQ(GetLE32(b, rgba + 12), 0xFF000000u | std::uint32_t(PackRGB(1, 254, 3)));
-  EXPECT_EQ(GetLE32(b, b.size() - 4), 0u);
-
-  auto back = std::make_unique<TVoxelModel>();
-  ASSERT_EQ(vox->Read(dir.File("tank.VOX"), *back), nullptr);
-  section->Normals.at(3, 3, 3) = 0;  // the one voxel left out
-  StoreNameText(section->Name, "MODEL 1");
-  EXPECT_TRUE(SameModel(*section, *back));
-
-  // One section per document for now: several models are refused, not cut down.
-  WriteBytes(dir.File("two.vox"), VoxBytes(Size(1, 1, 1) + Xyzi({}) + Size(1, 1, 1) + Xyzi({})));
-  EXPECT_STREQ(vox->Read(dir.File("two.vox"), *back), MsgMultiLimbed);
-  EXPECT_TRUE(SameModel(*section, *back));
-  EXPECT_FALSE(vox->Write(dir.File("none/x.vox"), *section));
-  EXPECT_EQ(dir.EntryCount(), 2u);
-
-  // The table's other entry is the editor's own format; paths match in any case.
-  const FileFormat* vxl = FormatForPath("B.VXL");
-  ASSERT_TRUE(vxl && vxl->Write(dir.File("x.vxl"), *section));
-  EXPECT_EQ(vxl->Read(dir.File("x.vxl"), *back), nullptr);
-  EXPECT_TRUE(SameModel(*section, *back));
-  EXPECT_STREQ(vxl->Read(dir.File("none.vxl"), *back), MsgFileNotFound);
-  EXPECT_STREQ(FileFormats()[1].Filter, "MagicaVoxel model (*.vox)");
-  for (const char* other : {"c.vox.pal", "vox", ""}) EXPECT_EQ(FormatForPath(other), nullptr);
-}
-
-TEST(VoxFixtures, RealFilesReadWithTheirModels) {
-  const std::string folder = std::string(KOBALTINE_FIXTURES) + "/vox/";
-  if (!std::filesystem::is_directory(folder)) GTEST_SKIP() << "no fixtures at " << folder;
-  const struct {
-    const char* file;
-    std::array<std::uint8_t, 3> size;
-    std::vector<std::size_t> voxels;
-    bool palette;
-  } files[] = {
-      {"chr_knight.vox", {20, 21, 20}, {398}, true},
-      {"chr_fox.vox", {20, 21, 20}, {565}, true},
-      {"chr_bow.vox", {20, 20, 20}, {399}, false},
-      {"deer.vox", {26, 9, 27}, {355, 351, 358, 351}, true},
-      {"monu9.vox", {97, 97, 79}, {32832}, true},
-  };
-  auto section = std::make_unique<TVoxelModel>();
-  for (const auto& f : files) {
-    VoxScene scene;
-    ASSERT_EQ(ReadVoxFile(folder + f.file, scene), VoxStatus::Ok) << f.file;
-    EXPECT_EQ(scene.PaletteInFile, f.palette) << f.file;
-    ASSERT_EQ(scene.Models.size(), f.voxels.size()) << f.file;
-    for (std::size_t i = 0; i < scene.Models.size(); ++i) {
-      EXPECT_EQ(SizeOf(scene.Models[i]), f.size) << f.file;
-      SectionFromVox(scene.Models[i], i + 1, scene.Palette, *section);
-      std::size_t cells = 0;
-      for (unsigned z = 0; z < f.size[2]; ++z)
-        for (unsigned y = 0; y < f.size[1]; ++y)
-          for (unsigned x = 0; x < f.size[0]; ++x) cells += section->IsVoxel(x, y, z);
-      EXPECT_EQ(cells, f.voxels[i]) << f.file << " model " << i + 1;
-    }
-  }
 }

@@ -9,9 +9,11 @@
 
 #include "model/NewModel.h"
 #include "model/VxlReader.h"
+#include "model/VoxTestFiles.h"
 #include "model/VxlTestFiles.h"
 #include "model/VxlWriter.h"
 #include "model/ComputeNormals.h"
+#include "model/FileFormats.h"
 #include "palette/PaletteFile.h"
 #include "tools/ToolRun.h"
 
@@ -36,27 +38,39 @@ std::unique_ptr<TVoxelModel> TinyModel() {
 
 TEST(VxlTool, WrongUsageIsOneLineAndExitTwo) {
   ScratchDir dir;
-  const std::vector<std::vector<std::string>> wrong = {{},
-                                                       {"frobnicate"},
-                                                       {"info"},
-                                                       {"palette"},
-                                                       {"palette", "get", "a"},
-                                                       {"palette", "set", "a", "b"},
-                                                       {"palette", "put", "a", "b"},
-                                                       {"render", "a"},
-                                                       {"view", "a", "b", "c"},
-                                                       {"dump"},
-                                                       {"resave", "a"},
-                                                       {"new", "1", "2", "3"},
-                                                       {"extract", "a", "1"},
-                                                       {"extract", "a", "-1", "b"},
-                                                       {"join", "a"},
-                                                       {"dump", "--section"},
-                                                       {"dump", "--section", "x", "a"},
-                                                       {"normals", "a"},
-                                                       {"normals", "a", "b", "--radius", "6"},
-                                                       {"normals", "a", "b", "--section", "x"},
-                                                       {"normals", "a", "b", "--radius"}};
+  const std::vector<std::vector<std::string>> wrong = {
+      {},
+      {"frobnicate"},
+      {"info"},
+      {"palette"},
+      {"palette", "get", "a"},
+      {"palette", "set", "a", "b"},
+      {"palette", "put", "a", "b"},
+      {"render", "a"},
+      {"view", "a", "b", "c"},
+      {"dump"},
+      {"resave", "a"},
+      {"new", "1", "2", "3"},
+      {"extract", "a", "1"},
+      {"extract", "a", "-1", "b"},
+      {"join", "a"},
+      {"dump", "--section"},
+      {"dump", "--section", "x", "a"},
+      {"normals", "a"},
+      {"normals", "a", "b", "--radius", "6"},
+      {"normals", "a", "b", "--section", "x"},
+      {"normals", "a", "b", "--radius"},
+      {"convert", "a.vox"},
+      {"convert", "a.vox", "b.vxl", "c.vxl"},
+      {"convert", "a.png", "b.vxl"},
+      {"convert", "a.vox", "b"},
+      {"convert", "a.vxl", "b.VXL"},
+      {"convert", "a.vox", "b.vox"},
+      {"convert", "a.vox", "b.vxl", "--normals", "ts2"},
+      {"convert", "a.vox", "b.vxl", "--radius", "0"},
+      {"convert", "a.vox", "b.vxl", "--radius"},
+      {"convert", "a.vox", "b.vxl", "--frob", "1"},
+      {"convert", "a.vxl", "b.vox", "--normals", "ts"}};
   for (const auto& args : wrong) {
     const ToolRun r = RunTool(dir, args);
     EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
@@ -202,7 +216,8 @@ TEST(VxlTool, HelpAndVersionGoToStandardOutput) {
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.err, "");
   EXPECT_EQ(help.out, RunTool(dir, {"help"}).out);
-  for (const char* command : {"info", "dump", "resave", "new", "palette", "extract", "join"}) {
+  for (const char* command :
+       {"info", "dump", "resave", "new", "palette", "extract", "join", "convert"}) {
     EXPECT_NE(help.out.find(std::string("vxltool ") + command + " "), std::string::npos) << command;
     // The command's help opens with the very usage line its errors print; extra
     // arguments do not matter.
@@ -454,4 +469,59 @@ TEST(VxlTool, NormalsAreComputedAsTheEditorDoes) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Choose Tiberian Sun or Red Alert 2 normals first!\n");
   EXPECT_FALSE(std::filesystem::exists(dir.File("none.vxl")));
+}
+
+TEST(VxlTool, ConvertGoesBothWaysAndInfoAndDumpReadVoxFiles) {
+  ScratchDir dir;
+  ASSERT_TRUE(WriteVoxelFile(dir.File("tiny.vxl"), *TinyModel()));
+  const std::string vox = dir.File("tiny.VOX");
+  // The voxel of colour 0 has no place in the .vox file: a warning, and success.
+  ToolRun r = RunTool(dir, {"convert", dir.File("tiny.vxl"), vox});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "vxltool convert: warning: 1 voxel without a colour was left out\n");
+
+  auto expected = std::make_unique<TVoxelModel>(), read = std::make_unique<TVoxelModel>();
+  ASSERT_EQ(ReadWith(*FormatNamed("vox"), vox, *expected), nullptr);
+  r = RunTool(dir, {"info", vox});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out,
+            "sections: 1\nsection 0\nname: MODEL 1\nsize: 2 3 4\nnormal version: 2\nvoxels: 2\n"
+            "tailer: 0.0833333 1 0 0 0 0 1 0 0 0 0 1 2 -1 -1.5 -2 1 1.5 2\n");
+  r = RunTool(dir, {"dump", vox});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "size 2 3 4\n1 0 0 7 " + std::to_string(expected->Normals.at(1, 0, 0)) +
+                       "\n1 2 3 200 " + std::to_string(expected->Normals.at(1, 2, 3)) + "\n");
+
+  // Back to a voxel file, with the normals asked for; nothing is left out that way.
+  const std::vector<std::pair<std::vector<std::string>, ReadOptions>> options = {
+      {{}, {}}, {{"--normals", "ra2", "--radius", "2"}, {4, true, 2}}};
+  for (const auto& [flags, read_options] : options) {
+    std::vector<std::string> args = {"convert", vox, dir.File("back.vxl")};
+    args.insert(args.end(), flags.begin(), flags.end());
+    r = RunTool(dir, args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out + r.err, "");
+    ASSERT_EQ(ReadWith(*FormatNamed("vox"), vox, *expected, read_options), nullptr);
+    ASSERT_EQ(ReadVoxelFile(dir.File("back.vxl"), *read), LoadStatus::Ok);
+    EXPECT_TRUE(SameModel(*expected, *read));
+  }
+
+  // Files that cannot be read or written: the reader's or the writer's message, status 1.
+  WriteBytes(dir.File("large.vox"), VoxBytes(Size(257, 1, 1) + Xyzi({})));
+  const struct {
+    std::string in, out, err;
+  } failures[] = {
+      {dir.File("absent.vox"), dir.File("x.vxl"), dir.File("absent.vox") + ": File not found!\n"},
+      {dir.File("large.vox"), dir.File("x.vxl"),
+       dir.File("large.vox") + ": Model is too large (at most 255 per side)!\n"},
+      {dir.File("tiny.vxl"), dir.File("none/x.vox"),
+       dir.File("none/x.vox") + ": Could not write the file! (No such file or directory)\n"},
+  };
+  for (const auto& f : failures) {
+    r = RunTool(dir, {"convert", f.in, f.out});
+    EXPECT_EQ(r.status, 1) << f.in;
+    EXPECT_EQ(r.err, f.err);
+    EXPECT_EQ(r.out, "");
+  }
 }

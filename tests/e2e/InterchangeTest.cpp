@@ -1,0 +1,166 @@
+// MagicaVoxel models in and out of the editor: Import makes a new untitled document of
+// every model, after the question about unsaved changes; Export writes the document
+// and leaves its state alone; the dialogs list .vox files in any case.
+
+#include <QListWidget>
+
+#include "e2e/E2eSupport.h"
+#include "editor/TSectionWindow.h"
+#include "model/FileFormats.h"
+#include "model/NewModel.h"
+#include "model/VoxTestFiles.h"
+
+using namespace e2e;
+using kobaltine_test::AnswerSaveQuestion;
+using kobaltine_test::ChangeOneCell;
+using kobaltine_test::Disarm;
+using kobaltine_test::StartForms;
+
+namespace {
+
+// Two models of different sizes, written by the core.
+QString WriteTwoModels(const QTemporaryDir& dir, const QString& name) {
+  VoxScene scene;
+  scene.Palette = VoxDefaultPalette();
+  scene.Models = {{4, 3, 5, {{0, 0, 0, 7}, {3, 2, 4, 200}}, ""}, {2, 6, 2, {{1, 5, 1, 9}}, ""}};
+  const QString path = dir.filePath(name);
+  if (!WriteVoxFile(path.toStdString(), scene)) qFatal("cannot write %s", qPrintable(path));
+  return path;
+}
+
+// What the core makes of the file, to compare the editor's document with.
+ModelPtr Imported(const QString& path) {
+  auto m = std::make_unique<TVoxelModel>();
+  if (ReadWith(*FormatNamed("vox"), path.toStdString(), *m) != nullptr) qFatal("cannot import");
+  return m;
+}
+
+void OpenTank(const QTemporaryDir& dir) {
+  StartForms(CommandLineFor(CopyInto(dir, KOBALTINE_SAMPLES "/tank.vxl", "tank.vxl")));
+  QTRY_VERIFY(MainWindow->Model.IsOpen());
+}
+
+// Runs Import, choosing path in its dialog; false when the dialog never showed.
+bool Import(const QString& path) {
+  bool shown = false;
+  const auto armed = ChooseFile(MainWindow->ImportDial, path, [&shown] { shown = true; });
+  MainWindow->Import1->trigger();
+  Disarm(armed);
+  return shown;
+}
+
+// The names a file dialog lists in dir.
+QStringList Listed(QFileDialog* dialog, const QString& dir) {
+  QStringList names;
+  const auto armed = WhenDialog(dialog, [&](QWidget*) {
+    dialog->setDirectory(dir);
+    auto* view = dialog->findChild<QAbstractItemView*>("listView");
+    (void)QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) >= 2; }, 3000);
+    QTest::qWait(50);
+    for (int i = 0; i < view->model()->rowCount(view->rootIndex()); ++i)
+      names << view->model()->index(i, 0, view->rootIndex()).data().toString();
+    dialog->reject();
+  });
+  dialog->exec();
+  Disarm(armed);
+  names.sort(Qt::CaseInsensitive);
+  return names;
+}
+
+}  // namespace
+
+class InterchangeStory : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { StartModalWatchdog(); }
+  void cleanup() { ExpectNoAbandonedDialogs(); }
+
+  void importAsksFirstThenMakesANewUntitledDocumentOfEveryModel() {
+    QTemporaryDir dir;
+    OpenTank(dir);
+    ChangeOneCell(0, 0, 0, 3);
+    const QString path = WriteTwoModels(dir, "two.vox");
+    QString question;
+    auto armed = AnswerSaveQuestion(3, &question);
+    QVERIFY(!Import(path));  // Cancel: no dialog, the document stays
+    Disarm(armed);
+    QCOMPARE(question, QString("Save changes to tank.vxl?"));
+    QCOMPARE(MainWindow->windowTitle(), QString("tank.vxl - Kobaltine"));
+
+    armed = AnswerSaveQuestion(2);
+    QVERIFY(Import(path));  // Discard
+    Disarm(armed);
+    QCOMPARE(MainWindow->windowTitle(), QString("untitled - Kobaltine"));
+    QVERIFY(MainWindow->Doc.Untitled && SaveDisabled() && !MainWindow->Undo1->isEnabled());
+    QVERIFY(MainWindow->SaveAs1->isEnabled() && MainWindow->Export1->isEnabled());
+    const ModelPtr expected = Imported(path);
+    QVERIFY(SameModel(MainWindow->Model, *expected));
+    QCOMPARE(MainWindow->View.CurrentLayer, 4);  // the top layer of section 0
+    QCOMPARE(LayerWindow->TrackBar1->maximum(), 4);
+    QCOMPARE(MainWindow->WordBox->text(), QString("MODEL 1"));
+    QCOMPARE(SectionWindow->SectionList->count(), 2);
+
+    // A file that is refused leaves the new document as it was.
+    WriteBytes(dir.filePath("bad.vox").toStdString(), VoxBytes(Size(257, 1, 1) + Xyzi({})));
+    QString message;
+    armed = AnswerMessage(&message);
+    QVERIFY(Import(dir.filePath("bad.vox")));
+    Disarm(armed);
+    QCOMPARE(message, QString("Model is too large (at most 255 per side)!"));
+    QVERIFY(SameModel(MainWindow->Model, *expected));
+  }
+
+  void exportWritesTheDocumentAndLeavesItsState() {
+    QTemporaryDir dir;
+    OpenTank(dir);
+    QVERIFY(MainWindow->Export1->isEnabled());
+    ChangeOneCell(0, 0, 0, 3);
+    // A voxel of a normal alone, which a .vox file cannot hold.
+    {
+      CellEdit edit(MainWindow->Model, CellBox{1, 0, 0, 1, 0, 0}, "Pen stroke");
+      edit.Set(GridKind::Colours, 1, 0, 0, 0);
+      edit.Set(GridKind::Normals, 1, 0, 0, 9);
+      MainWindow->RecordStep(edit.Finish());
+    }
+    const std::string filePath = MainWindow->Doc.FilePath;
+    QString message;
+    const auto answered = AnswerMessage(&message);
+    const auto chosen = ChooseFile(MainWindow->ExportDial, dir.filePath("out"));
+    MainWindow->Export1->trigger();
+    Disarm(chosen);
+    QTRY_COMPARE(message,
+                 QString("1 voxel without a colour was left out. A MagicaVoxel model holds only "
+                         "voxels with a colour."));
+    Disarm(answered);
+    QVERIFY(QFile::exists(dir.filePath("out.vox")));  // the default suffix
+    QCOMPARE(MainWindow->windowTitle(), QString("tank.vxl - Kobaltine"));
+    QCOMPARE(MainWindow->Doc.FilePath, filePath);
+    QVERIFY(SaveEnabled() && !MainWindow->Doc.Untitled);
+
+    // A file that cannot be written says so; the document stays as it was.
+    message.clear();
+    const auto failed = AnswerMessage(&message);
+    MainWindow->ExportModelFile(dir.filePath("none/x.vox").toStdString());
+    Disarm(failed);
+    QCOMPARE(message, QString("Could not write the file!"));
+    QVERIFY(SaveEnabled());
+  }
+
+  void theDialogsListVoxFilesInAnyCase() {
+    StartForms();
+    QVERIFY(MainWindow->Import1->isEnabled() && !MainWindow->Export1->isEnabled());
+    QTemporaryDir dir;
+    for (const char* name : {"a.vox", "B.VOX", "c.vxl", "d.txt"}) {
+      QFile f(dir.filePath(name));
+      QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    for (QFileDialog* dialog : {MainWindow->ImportDial, MainWindow->ExportDial}) {
+      QCOMPARE(dialog->nameFilters(), QStringList{"MagicaVoxel model (*.vox)"});
+      QCOMPARE(Listed(dialog, dir.path()), (QStringList{"a.vox", "B.VOX"}));
+    }
+  }
+};
+
+KOBALTINE_TEST_MAIN(InterchangeStory)
+#include "InterchangeTest.moc"
