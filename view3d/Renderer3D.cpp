@@ -206,7 +206,9 @@ inline unsigned InPixel(const Doubles& px, const Doubles& py, const CoverStep& s
 #include "view3d/RenderCells.inc"
 }  // namespace portable
 
-#if defined(__x86_64__) && defined(__GNUC__)
+// (GCC's target pragmas; another compiler, as the fuzzing build uses, takes the portable
+// path alone.)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #define KOBALTINE_WIDE_PATHS 1
 // Wider vectors without fused multiply-add, chosen at run time: the same operations,
 // more cells per instruction.
