@@ -11,11 +11,33 @@
 
 std::string VoxSectionName(const VoxSceneModel& model, std::size_t number) {
   if (model.Name.empty()) return "MODEL " + std::to_string(number);
-  std::size_t cut = std::min<std::size_t>(model.Name.size(), 15);
-  // Back off over continuation bytes so that no character is cut in half.
-  if (cut < model.Name.size())
-    while (cut > 0 && (std::uint8_t(model.Name[cut]) & 0xC0) == 0x80) --cut;
-  return model.Name.substr(0, cut);
+  // The node name is UTF-8; a section name holds one byte a character, as the editor
+  // shows and the Properties dialog edits it: a letter up to U+00FF is that byte, any
+  // other character (or a broken sequence) a question mark.
+  std::string name;
+  const auto& text = model.Name;
+  for (std::size_t i = 0; i < text.size() && name.size() < 15;) {
+    const unsigned char c = std::uint8_t(text[i]);
+    unsigned code = c, length = 1;
+    if (c >= 0xC0 && c < 0xF8) {
+      length = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+      code = c & (0x7F >> length);
+      for (unsigned k = 1; k < length; ++k) {
+        const unsigned char next = i + k < text.size() ? std::uint8_t(text[i + k]) : 0;
+        if ((next & 0xC0) != 0x80) {
+          length = k;
+          code = '?';
+          break;
+        }
+        code = code << 6 | (next & 0x3F);
+      }
+    } else if (c >= 0x80) {
+      code = '?';
+    }
+    name += char(code < 0x20 || (code >= 0x7F && code < 0xA0) || code > 0xFF ? '?' : code);
+    i += length;
+  }
+  return name;
 }
 
 PaletteRGB PaletteFromVox(const VoxPalette& palette) {

@@ -17,8 +17,8 @@ inline constexpr const char* MsgModelsTooLarge = "The models are too large to im
 // largest size. A few bytes of file could otherwise claim many gigabytes.
 constexpr std::size_t VoxImportCellBytes = std::size_t(1) << 30;
 
-// The section name of scene model number (from 1): its node name cut to 15 bytes (never
-// inside a UTF-8 sequence), or "MODEL number" when it has none.
+// The section name of scene model number (from 1): the first 15 letters of its node
+// name, one byte each (a letter beyond U+00FF becomes '?'), or "MODEL number".
 std::string VoxSectionName(const VoxSceneModel& model, std::size_t number);
 
 // Entry c is colour c without its alpha; entry 0 is black.

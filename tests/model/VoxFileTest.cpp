@@ -154,9 +154,10 @@ TEST(VoxMapping, SceneModelBecomesASectionAsNewWouldMakeIt) {
       {"", 12, "MODEL 12"},
       {"hull", 3, "hull"},
       {"ABCDEFGHIJKLMNOPQRS", 1, "ABCDEFGHIJKLMNO"},
-      // never half a letter
-      {"\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84", 1,
-       "\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84"},
+      // One byte a letter, as a section name holds it: fifteen letters, whatever their size.
+      {"K\xC3\xB6rper-\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84", 1,
+       "K\xF6rper-\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4"},
+      {"\xE2\x82\xAC 5 \xF0\x9F\x98\x80\xC3", 1, "? 5 ??"},  // beyond one byte, or broken
   };
   for (const auto& [name, number, text] : names) {
     vox.Name = name;
