@@ -67,7 +67,7 @@ TNormalChooser::TNormalChooser(QWidget* parent) : QWidget(parent) {
                    "Click the sphere to choose the normal nearest that direction. It is seen "
                    "as the 3D view's Basic View shows the model: x to the right, y down, "
                    "z up towards you.",
-                   QRect(2, 250, 318, 48));
+                   QRect(2, 250, 318, 64));
   HintText->setWordWrap(true);
   HintText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
