@@ -245,6 +245,7 @@ void TMainWindow::BuildMenus() {
   Bind(SavePal1, &TMainWindow::SavePal1Click);
   Bind(EditPal1, &TMainWindow::EditPal1Click);
   Bind(About1, &TMainWindow::About1Click);
+  BuildNormalsCommands();
 }
 
 void TMainWindow::BuildToolBar() {
@@ -565,6 +566,7 @@ void TMainWindow::DocumentOpenState() {
        {SaveAs1, Export1, Properties1, Matrix1, SelectLayer1, Stats1, View3D1, Sections1,
         Orientation1})
     a->setEnabled(true);
+  CalcNormals1->setEnabled(true);
   for (QToolButton* b : {SaveAsButton, PropButton, MatrixButton, SelectLayerButton, StatsButton,
                          View3DButton, SectionsButton, HideUnderBut, ColorBut, NormalBut})
     b->setEnabled(true);

@@ -13,6 +13,7 @@
 //   app/MainWindowInterchange.cpp Import and Export of other formats' models
 //   editor/MainWindowOrientation.cpp the orientation of the slices and the plane's sizes
 //   editor/MainWindowClipboard.cpp    Cut, Copy and Paste of the current layer
+//   editor/MainWindowNormals.cpp      Calculate Normals and the direction colours
 
 #include <QColor>
 #include <QCursor>
@@ -42,6 +43,7 @@ class QScrollArea;
 class QToolButton;
 class TColorBox;
 class TImageBox;
+class TNormalsDial;
 class TOrientationDial;
 class TToolImage;
 class TSelectFrame;
@@ -283,6 +285,16 @@ class TMainWindow : public QMainWindow, public ToolState {
   void WatchClipboard();
   bool ClipboardHasLayer = false;  // a layer or a picture, as last announced
 
+  // ---- Normals (editor/MainWindowNormals.cpp) ----
+  QAction* N7 = nullptr;
+  QAction* CalcNormals1 = nullptr;       // Edit > "Calculate &Normals..."
+  QAction* DirectionColours1 = nullptr;  // View > "&Direction Colours", in normals mode only
+  TNormalsDial* NormalsDial = nullptr;   // made at its first use
+  void CalcNormals1Click();
+  // The part after the dialog: one step of the history, shown in every window.
+  void CalculateNormalsIn(bool wholeSection, int radius);
+  void DirectionColours1Click();
+
   // ---- Colour boxes and readouts (editor/MainWindowReadout.cpp) ----
   void LeftColorBoxMouseMove();
   void RightColorBoxMouseMove();
@@ -319,6 +331,7 @@ class TMainWindow : public QMainWindow, public ToolState {
   void BuildMainView();
   void BuildFileDialogs();
   void LoadCursors();
+  void BuildNormalsCommands();
   std::array<std::unique_ptr<DrawingTool>, 8> tools_;  // by DrawTool value; null: not available
   std::unique_ptr<ToolCanvas> canvas_;
   // Runs a menu command only while the item and every menu above it are enabled, so

@@ -71,6 +71,36 @@ BENCHMARK(BM_RenderSlice)
     ->ArgsProduct({{0, 1, 2}, {8, 16}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 
+// Normals shown by the colour of their direction: the same render with another table.
+void BM_RenderSliceDirectionColours(benchmark::State& state) {
+  static const std::unique_ptr<TVoxelModel> model = [] {
+    auto m = std::make_unique<TVoxelModel>();
+    m->SizeX = m->SizeY = m->SizeZ = 255;
+    m->NormalType = 4;
+    std::memcpy(m->Colours.data(), DenseModel().Colours.data(), GridCells);
+    std::memcpy(m->Normals.data(), DenseModel().Normals.data(), GridCells);
+    return m;
+  }();
+  SliceViewState view;
+  view.Zoom = int(state.range(0));
+  view.NormalsMode = true;
+  view.DirectionColours = true;
+  view.CurrentLayer = 254;
+  static SlicePlanes planes;
+  PixelBuffer slice;
+  RenderSlice(*model, view, planes, slice);
+  for (auto _ : state) {
+    RenderSlice(*model, view, planes, slice);
+    benchmark::DoNotOptimize(slice.Data());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_RenderSliceDirectionColours)
+    ->ArgName("zoom")
+    ->Arg(8)
+    ->Arg(16)
+    ->Unit(benchmark::kMillisecond);
+
 // A one-cell-wide path of 1s snaking through walls of 2s over a 255 x 255 layer: full
 // rows at even y joined at alternating ends. It starts at the bottom right and runs left,
 // then up, so from there the region keeps growing leftwards and upwards.

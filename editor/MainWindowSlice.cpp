@@ -44,7 +44,7 @@ GridKind TMainWindow::EditedGridKind() const {
 }
 
 std::int32_t TMainWindow::DrawingValueColour(std::uint8_t value) const {
-  return View.NormalsMode ? Grey(value) : Model.Palette[value];
+  return View.NormalsMode ? NormalIndexColour(Model, View, value) : Model.Palette[value];
 }
 
 void TMainWindow::FillCellOnScreen(int x, int y, std::int32_t colour, bool alsoSliceBitmap) {
@@ -116,6 +116,7 @@ void TMainWindow::Colors2Click() {
   Colors2->setChecked(true);
   ColorBut->setChecked(true);
   Normals1->setChecked(false);
+  DirectionColours1->setEnabled(false);
   RefreshWithout3D();
 }
 
@@ -124,6 +125,7 @@ void TMainWindow::Normals1Click() {
   NormalBut->setChecked(true);
   Colors2->setChecked(false);
   View.NormalsMode = true;
+  DirectionColours1->setEnabled(true);
   RefreshWithout3D();
 }
 

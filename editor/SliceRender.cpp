@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/NormalTables.h"
+
 namespace {
 
 constexpr std::int32_t Red = PackRGB(255, 0, 0);
-constexpr std::int32_t Black = 0;
 
 // The layer shown; writers keep CurrentLayer in range, but a stray value must never
 // make the render read past the grid.
@@ -16,9 +17,10 @@ int ShownLayer(const PlaneMap& map, const SliceViewState& view) {
 
 // Normals mode codes presence the same way on the layer and in the underlay: value v
 // (a normal index) and whether a coloured voxel is there.
-std::optional<std::int32_t> NormalCode(unsigned v, bool coloured) {
-  if (v != 0) return coloured ? Grey(v) : Red;
-  if (coloured) return Black;
+std::optional<std::int32_t> NormalCode(const TVoxelModel& model, const SliceViewState& view,
+                                       unsigned v, bool coloured) {
+  if (coloured) return NormalIndexColour(model, view, v);
+  if (v != 0) return Red;
   return std::nullopt;
 }
 
@@ -30,9 +32,9 @@ std::optional<std::int32_t> ColourOf(const TVoxelModel& model, const SliceViewSt
     if (!view.UnderlayHidden && u != 0) return model.Palette[u];
     return std::nullopt;
   }
-  if (n != 0 || c != 0) return NormalCode(n, c != 0);
+  if (n != 0 || c != 0) return NormalCode(model, view, n, c != 0);
   if (view.UnderlayHidden) return std::nullopt;
-  return NormalCode(u, b != 0);
+  return NormalCode(model, view, u, b != 0);
 }
 
 // Rows of the planes are rebuilt layer by layer in storage order. The fixed-size blocks let
@@ -185,17 +187,17 @@ void RenderSlice(const TVoxelModel& model, const SliceViewState& view, SlicePlan
   // instead of filling the background first and drawing over it.
   //
   // Colours mode looks up Palette by the index shown (entry 0 stands for the background).
-  // Normals mode looks up by (coloured << 8 | normal): grey, black, red or background.
+  // Normals mode looks up by (coloured << 8 | normal): the normal's colour, red or background.
   Pixel table[512];
   if (!view.NormalsMode) {
     table[0] = background;
     for (int i = 1; i < 256; ++i) table[i] = ToPixel(model.Palette[i]);
   } else {
     table[0] = background;
-    table[256] = ToPixel(Black);
+    table[256] = ToPixel(NormalIndexColour(model, view, 0));
     for (int i = 1; i < 256; ++i) {
       table[i] = ToPixel(Red);
-      table[256 + i] = ToPixel(Grey(unsigned(i)));
+      table[256 + i] = ToPixel(NormalIndexColour(model, view, unsigned(i)));
     }
   }
   const bool underlay = !view.UnderlayHidden;
@@ -216,6 +218,12 @@ void RenderSlice(const TVoxelModel& model, const SliceViewState& view, SlicePlan
     for (int r = 1; r < zoom; ++r)
       std::memcpy(slice.Row(v * zoom + r), out, std::size_t(width) * sizeof(Pixel));
   }
+}
+
+std::int32_t NormalIndexColour(const TVoxelModel& model, const SliceViewState& view, unsigned n) {
+  if (view.DirectionColours)
+    if (const auto colour = DirectionColour(model.NormalType, int(n))) return *colour;
+  return Grey(n);
 }
 
 std::optional<std::int32_t> CellColour(const TVoxelModel& model, const SliceViewState& view,

@@ -20,6 +20,8 @@ struct SliceViewState {
   std::uint8_t RightColor = 0;
   std::int32_t BackgroundColour = PackRGB(46, 84, 112);  // a fixed deep slate; model colour layout
   SliceOrientation Orientation = SliceOrientation::Top;  // CurrentLayer counts along its axis
+  // Normals mode shows each coloured voxel's normal by the colour of its direction.
+  bool DirectionColours = false;
 };
 
 // Rebuilt by every render; indexed u + 256 * v in plane coordinates (x + 256 * y in Top).
@@ -38,6 +40,11 @@ void RenderSlice(const TVoxelModel& model, const SliceViewState& view, SlicePlan
 // or nothing.
 std::optional<std::int32_t> CellColour(const TVoxelModel& model, const SliceViewState& view,
                                        const SlicePlanes& planes, unsigned u, unsigned v);
+
+// How a coloured voxel with normal index n is drawn in normals mode: grey(n), or with
+// direction colours the colour of its vector in the model's set (grey for an index
+// beyond the set).
+std::int32_t NormalIndexColour(const TVoxelModel& model, const SliceViewState& view, unsigned n);
 
 // The colour the cell would show if value were stored in the edited grid (Colours in
 // colours mode, Normals in normals mode); the background where nothing is drawn.

@@ -9,12 +9,15 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QSpinBox>
 
 #include "app/Forms.h"
 #include "app/TMainWindow.h"
 #include "dialogs/CentreOnScreen.h"
 #include "editor/TColorBox.h"
 #include "model/DocumentSteps.h"
+#include "model/NormalTables.h"
+#include "palette/TNormalChooser.h"
 
 namespace {
 constexpr int kClientWidth = 331;
@@ -132,6 +135,36 @@ TPaletteDialog::TPaletteDialog(QWidget* owner)
   PalEditDialog = new QColorDialog(this);
   PalEditDialog->setObjectName("PalEditDialog");
   PalEditDialog->setOption(QColorDialog::DontUseNativeDialog, true);
+
+  NormalPanel = new TNormalChooser(this);
+  NormalPanel->setGeometry(kClientWidth, 0, TNormalChooser::PanelWidth, kClientHeight);
+  NormalPanel->hide();
+  connect(NormalPanel, &TNormalChooser::Picked, this, &TPaletteDialog::PickNormal);
+  // From the grid to the index, then to the buttons.
+  setTabOrder(PaintBox1, NormalPanel->NormalIndex);
+  setTabOrder(NormalPanel->NormalIndex, PalOKButton);
+}
+
+bool TPaletteDialog::ChoosingNormal() const {
+  return MainWindow->View.NormalsMode && !EditMode &&
+         !NormalTable(MainWindow->Model.NormalType).empty();
+}
+
+void TPaletteDialog::FitToMode() {
+  const bool normal = ChoosingNormal();
+  setFixedSize(kClientWidth + (normal ? TNormalChooser::PanelWidth : 0), kClientHeight);
+  NormalPanel->setVisible(normal);
+}
+
+void TPaletteDialog::FollowNormal() {
+  if (NormalPanel->isVisibleTo(this))
+    NormalPanel->ShowNormal(MainWindow->Model.NormalType, CurrentCell().Index);
+}
+
+void TPaletteDialog::PickNormal(int index) {
+  const TPaletteCell cell = CellOf(unsigned(index) & 0xFFu);
+  GetMousePos(cell.Column * kCellSide + kCellSide / 2, cell.Row * kCellSide + kCellSide / 2);
+  PaintBox1Click();
 }
 
 void TPaletteDialog::showEvent(QShowEvent* event) {
@@ -139,6 +172,7 @@ void TPaletteDialog::showEvent(QShowEvent* event) {
   // A window restored by the window manager is no new opening: taking the backup again
   // would lose the edits made before it was minimised.
   if (event->spontaneous()) return;
+  FitToMode();
   CentreOnScreen(this);
   FormActivate();
 }
@@ -179,6 +213,7 @@ void TPaletteDialog::FormActivate() {
   CurrentCell() = CellOf(CurrentValue());
   if (EditMode) PaletteBackup = MainWindow->Model.Palette;
   ShowCellTexts("Colour: N/A");
+  FollowNormal();
   PaintBox1->update();
 }
 
@@ -209,6 +244,7 @@ void TPaletteDialog::PaintBox1Click() {
   const int row = std::clamp(ClickPos.y() / kCellSide, 0, 15);
   CurrentCell() = CellOf(unsigned(row * 16 + column));
   ShowCellTexts("Color: N/A");
+  FollowNormal();
   PaintBox1->update();
 }
 

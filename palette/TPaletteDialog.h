@@ -13,6 +13,7 @@
 class QColorDialog;
 class QLabel;
 class QPushButton;
+class TNormalChooser;
 class TPaletteDialog;
 
 // A cell of the grid: index = Row * 16 + Column.
@@ -57,6 +58,9 @@ class TPaletteDialog : public QDialog {
   QPushButton* PalOKButton = nullptr;
   QPushButton* PalCancelButton = nullptr;
   QColorDialog* PalEditDialog = nullptr;
+  // Beside the grid, only while a normal of the model's set is being chosen; the dialog
+  // is widened for it then and has its own size otherwise.
+  TNormalChooser* NormalPanel = nullptr;
 
   // ---- State ----
   bool SelectRightColor = false;  // which drawing value OK sets: right when true
@@ -68,6 +72,8 @@ class TPaletteDialog : public QDialog {
 
   // The cell of the drawing value this dialog serves.
   TPaletteCell& CurrentCell() { return SelectRightColor ? RightCell : LeftCell; }
+  // A drawing value is chosen in normals display and the model has a normal set.
+  bool ChoosingNormal() const;
 
   // ---- Handlers ----
   void FormActivate();
@@ -90,4 +96,10 @@ class TPaletteDialog : public QDialog {
   // IndexText and RGBText for the current cell; notAvailable when no colour applies.
   void ShowCellTexts(const char* notAvailable);
   std::int32_t SwatchColour(int index) const;
+  // The size and panels of the mode the dialog opens in.
+  void FitToMode();
+  // The normal panel shows the current cell.
+  void FollowNormal();
+  // A normal picked on the panel: chosen as a click on its grey cell would choose it.
+  void PickNormal(int index);
 };

@@ -4,8 +4,9 @@
 # one it opens a sample model, opens another through the Open dialog's typed name and
 # draws at once, uses menus by shortcut, draws a few strokes and one shape with each of
 # circle, cube, sphere and volume fill, slices the model from the front, opens the four
-# tool windows and the About box and takes screenshots. Fails when the editor dies, a step shows no
-# effect or a screenshot is blank.
+# tool windows, computes the normals and lights the 3D view with them, shows normals by
+# direction and the normal chooser, opens the About box and takes screenshots. Fails when
+# the editor dies, a step shows no effect or a screenshot is blank.
 # Usage: scripts/xvfb_smoke.sh [screenshot-folder]   (default: build/screenshots)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -176,6 +177,70 @@ xdotool key --window "$win" alt+v
 sleep 0.3
 xdotool key s
 shot 09-normals
+
+# Normals computed for the whole section (the dialog's defaults), then the 3D view lit by
+# them: the lit picture must differ from the plain one.
+xdotool windowactivate --sync "$win" || true
+xdotool key --window "$win" alt+e
+sleep 0.3
+xdotool key n
+for _ in $(seq 1 25); do
+  xdotool search --onlyvisible --pid "$editor" --name "^Calculate Normals$" >/dev/null 2>&1 && break
+  sleep 0.2
+done
+shot 09a-calculate-normals
+xdotool key Return
+sleep 0.5
+# The search may also name other windows of the editor: the 3D view is the one 180 wide.
+view=""
+for w in $(xdotool search --onlyvisible --pid "$editor" --name "^3D View$" 2>/dev/null || true); do
+  if [ "$(xwininfo -id "$w" | awk '/Width:/ {print $2}')" = 180 ]; then view=$w; break; fi
+done
+[ -n "$view" ] || { echo "FAIL: no 3D view window"; exit 1; }
+vx=$(xwininfo -id "$view" | awk '/Absolute upper-left X/ {print $4}')
+vy=$(xwininfo -id "$view" | awk '/Absolute upper-left Y/ {print $4}')
+import -window root -crop "174x174+$((vx + 4))+$((vy + 4))" "$shots/view-plain.png"
+xdotool mousemove $((vx + 90)) $((vy + 90)) click 3
+sleep 0.5
+xdotool key l
+sleep 0.7
+import -window root -crop "174x174+$((vx + 4))+$((vy + 4))" "$shots/view-lit.png"
+lit=$(compare -metric AE "$shots/view-plain.png" "$shots/view-lit.png" null: 2>&1 || true)
+rm -f "$shots/view-plain.png" "$shots/view-lit.png"
+[ "${lit%% *}" != "0" ] || { echo "FAIL: Lighting did not change the 3D view"; exit 1; }
+echo "lighting: $lit pixels of the 3D view changed"
+shot 09b-lit
+
+# Normals by the colour of their direction, then the normal chooser from the left colour
+# box: in normals mode it is wider, with the sphere of the model's normals beside the grid.
+xdotool windowactivate --sync "$win" || true
+xdotool key --window "$win" alt+v
+sleep 0.3
+xdotool key d
+shot 09c-direction-colours
+cx=$(xwininfo -id "$win" | awk '/Absolute upper-left X/ {print $4}')
+cy=$(xwininfo -id "$win" | awk '/Absolute upper-left Y/ {print $4}')
+cw=$(xwininfo -id "$win" | awk '/Width:/ {print $2}')
+xdotool mousemove $((cx + cw - 17)) $((cy + 30)) click 1
+# The grid alone is 331 wide, with the sphere beside it 657.
+chooser=""
+wide=""
+for _ in $(seq 1 25); do
+  for w in $(xdotool search --onlyvisible --pid "$editor" --name "^Choose Colour$" 2>/dev/null || true); do
+    wide=$(xwininfo -id "$w" | awk '/Width:/ {print $2}')
+    if [ "$wide" = 331 ] || [ "$wide" = 657 ]; then chooser=$w; break 2; fi
+  done
+  sleep 0.2
+done
+[ -n "$chooser" ] || { echo "FAIL: the colour box opened no chooser"; exit 1; }
+[ "$wide" = 657 ] || { echo "FAIL: the chooser shows no normal sphere (width $wide)"; exit 1; }
+px=$(xwininfo -id "$chooser" | awk '/Absolute upper-left X/ {print $4}')
+py=$(xwininfo -id "$chooser" | awk '/Absolute upper-left Y/ {print $4}')
+xdotool mousemove $((px + 331 + 100)) $((py + 66)) click 1
+shot 09d-normal-chooser
+xdotool key Escape
+sleep 0.3
+xdotool windowactivate --sync "$win" || true
 
 # Close the tool windows again, look at the About box, and leave by File > Exit.
 xdotool key --window "$win" F9 F10 F11 F12

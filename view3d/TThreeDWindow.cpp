@@ -73,6 +73,9 @@ TThreeDWindow::TThreeDWindow(QWidget* owner) : TToolWindow(owner, "3D View", 180
   Size4 = addItem(Zoom1, "Size4", "&4x", &TThreeDWindow::Size4Click);
   for (QAction* item : {Size1, Size2, Size3, Size4}) item->setCheckable(true);
   Size1->setChecked(true);
+  RCMenu->addSeparator();
+  Lighting1 = addItem(RCMenu, "Lighting1", "&Lighting", &TThreeDWindow::Lighting1Click);
+  Lighting1->setCheckable(true);
 }
 
 QScrollBar* TThreeDWindow::MakeRotBar(const char* name, const char* accessibleName, int top) {
@@ -94,7 +97,7 @@ QScrollBar* TThreeDWindow::MakeRotBar(const char* name, const char* accessibleNa
 
 void TThreeDWindow::RefreshView() {
   RenderView(MainWindow->Model, XRotBar->value(), YRotBar->value(), ZRotBar->value(),
-             MainWindow->ViewSpan, Background, MainWindow->View3D);
+             MainWindow->ViewSpan, Background, MainWindow->View3D, Lighting1->isChecked());
   ++RenderCount;
   PaintBox1->update();
 }
@@ -166,6 +169,11 @@ void TThreeDWindow::Size3Click() {
 }
 void TThreeDWindow::Size4Click() {
   ApplyZoom(Size4, 4);
+}
+
+void TThreeDWindow::Lighting1Click() {
+  // The menu has already moved the check mark.
+  RefreshView();
 }
 
 void TThreeDWindow::FormClose() {

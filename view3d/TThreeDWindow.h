@@ -55,6 +55,7 @@ class TThreeDWindow : public TToolWindow {
   QAction *Preset1, *Preset2, *Preset3, *Preset4;
   QMenu* Zoom1 = nullptr;
   QAction *Size1, *Size2, *Size3, *Size4;
+  QAction* Lighting1 = nullptr;  // the voxels lit by their normals; kept while hidden
 
   // ---- State ----
   bool SuppressRotRefresh = false;
@@ -78,6 +79,7 @@ class TThreeDWindow : public TToolWindow {
   void Size2Click();
   void Size3Click();
   void Size4Click();
+  void Lighting1Click();
   void FormClose() override;
 
  protected:

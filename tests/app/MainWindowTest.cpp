@@ -126,6 +126,7 @@ class MainWindowTest : public QObject {
         {"Cu1", "Cu&t", "Shift+Del", false},
         {"Copy1", "&Copy", "Ctrl+Ins", false},
         {"Paste1", "&Paste", "Shift+Ins", false},
+        {"CalcNormals1", "Calculate &Normals...", "", false},
         {"Orientation1", "&Orientation...", "", false},
         {"Refresh1", "&Refresh", "F5", true},
         {"Matrix1", "Transformation &Matrix", "F9", false},
@@ -135,6 +136,7 @@ class MainWindowTest : public QObject {
         {"Sections1", "S&ections", "F8", false},
         {"Colors2", "&Colours", "", true},
         {"Normals1", "&Surface Normals", "", true},
+        {"DirectionColours1", "&Direction Colours", "", false},
         {"ZoomIn1", "Zoom &In", "Ctrl+I", true},
         {"ZoomOut1", "Zoom &Out", "Ctrl+U", true},
         {"NormSize1", "&1x Size", "", true},
@@ -157,9 +159,11 @@ class MainWindowTest : public QObject {
       QVERIFY2(Find(name)->shortcuts().contains(QKeySequence(key)), name);
     QVERIFY(Find("Colors2")->isChecked());
     QVERIFY(!Find("Normals1")->isChecked());
-    for (const char* n : {"Matrix1", "SelectLayer1", "Stats1", "View3D1", "Sections1", "HideUnderLay1"})
+    for (const char* n : {"Matrix1", "SelectLayer1", "Stats1", "View3D1", "Sections1",
+                          "HideUnderLay1", "DirectionColours1"})
       QVERIFY2(!Find(n)->isChecked(), n);
-    for (const char* n : {"N1", "N2", "N3", "N4", "N5", "N6"}) QVERIFY2(Find(n)->isSeparator(), n);
+    for (const char* n : {"N1", "N2", "N3", "N4", "N5", "N6", "N7"})
+      QVERIFY2(Find(n)->isSeparator(), n);
     QCOMPARE(MainWindow->File1->title(), QString("&File"));
     QVERIFY(!MainWindow->Edit1->menuAction()->isEnabled());
     QVERIFY(!MainWindow->View1->menuAction()->isEnabled());
@@ -265,7 +269,8 @@ class MainWindowTest : public QObject {
       QVERIFY2(!Find<QToolButton>(n)->isEnabled(), n);
     for (const char* n : {"CutButton", "CopyButton"})
       QVERIFY2(Find<QToolButton>(n)->isEnabled(), n);
-    for (const char* n : {"Cu1", "Copy1", "Orientation1"}) QVERIFY2(Find(n)->isEnabled(), n);
+    for (const char* n : {"Cu1", "Copy1", "Orientation1", "CalcNormals1"})
+      QVERIFY2(Find(n)->isEnabled(), n);
     for (const char* n : {"SquareRAButton", "FreehandRAButton", "PaintRAButton", "CircleRAButton",
                           "CubeRAButton", "SphereRAButton", "FillRAButton"})
       QVERIFY2(Find<QWidget>(n)->isVisible(), n);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "editor/SliceRender.h"
+#include "model/NormalTables.h"
 
 namespace {
 
@@ -114,6 +115,17 @@ TEST(SliceRender, NormalsModeCodesEveryCase) {
   ExpectRender(*m, v,
                {None, None, None, 0,  //
                 Red, None, None, Grey(30), Red, Grey(99), None, None});
+
+  // Direction colours: a coloured voxel's index of the set shows its vector's colour (0
+  // too); indices beyond the 36 of the set, red and nothing stay as they were.
+  m->NormalType = 2;
+  v.DirectionColours = true;
+  v.CurrentLayer = L;
+  auto d = [](int n) { return *DirectionColour(2, n); };
+  ExpectRender(*m, v,
+               {Grey(40), Red, d(0), Grey(70),  //
+                Red, d(0), None, Grey(50),      //
+                d(20), d(12), None, None});
 }
 
 TEST(SliceRender, EqualsDrawingCellByCell) {
@@ -135,6 +147,8 @@ TEST(SliceRender, EqualsDrawingCellByCell) {
     v.NormalsMode = rng() % 2;
     v.UnderlayHidden = rng() % 4 == 0;
     v.Zoom = 1 + int(rng() % 16);
+    v.DirectionColours = rng() % 2;
+    m->NormalType = std::uint8_t(rng() % 5);
     SlicePlanes planes;
     PixelBuffer img;
     RenderSlice(*m, v, planes, img);
