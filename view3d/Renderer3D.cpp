@@ -3,6 +3,7 @@
 #include "view3d/RenderPaths.h"
 
 #include <algorithm>
+#include <bitset>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -108,12 +109,55 @@ struct CoverStep {
 struct Cover {
   int count = 0;
   CoverStep steps[MaxCoverSteps];
+  // The steps' windows together hold every place within a pixel: a cell all of whose
+  // steps lead to drawn cells is hidden wherever it lands, which needs no coordinates.
+  bool whole = false;
 };
 
+// Whether the open windows (xlo, xhi) x (ylo, yhi) of the steps cover all of [0, 1)^2.
+// Exact: the windows' edges cut the square into pieces (edges and the open strips
+// between them), and every piece must lie inside one window.
+bool CoversWholePixel(const Cover& cover) {
+  double xs[2 * MaxCoverSteps + 2], ys[2 * MaxCoverSteps + 2];
+  int nx = 0, ny = 0;
+  xs[nx++] = 0, ys[ny++] = 0;
+  for (int s = 0; s < cover.count; ++s) {
+    const CoverStep& k = cover.steps[s];
+    for (double v : {k.xlo, k.xhi})
+      if (v > 0 && v < 1) xs[nx++] = v;
+    for (double v : {k.ylo, k.yhi})
+      if (v > 0 && v < 1) ys[ny++] = v;
+  }
+  std::sort(xs, xs + nx);
+  std::sort(ys, ys + ny);
+  xs[nx] = 1, ys[ny] = 1;
+  // Piece 2i is the edge at xs[i], piece 2i + 1 the strip from xs[i] to xs[i + 1].
+  auto inside = [](double lo, double hi, const double* cuts, int piece) {
+    const int i = piece / 2;
+    return piece % 2 == 0 ? lo < cuts[i] && cuts[i] < hi : lo <= cuts[i] && cuts[i + 1] <= hi;
+  };
+  for (int px = 0; px < 2 * nx; ++px)
+    for (int py = 0; py < 2 * ny; ++py) {
+      if (px % 2 == 1 && xs[px / 2] == xs[px / 2 + 1]) continue;  // an empty strip
+      if (py % 2 == 1 && ys[py / 2] == ys[py / 2 + 1]) continue;
+      bool covered = false;
+      for (int s = 0; s < cover.count && !covered; ++s) {
+        const CoverStep& k = cover.steps[s];
+        covered = inside(k.xlo, k.xhi, xs, px) && inside(k.ylo, k.yhi, ys, py);
+      }
+      if (!covered) return false;
+    }
+  return true;
+}
+
 Cover ChooseCover(const Turn& t) {
+  // Places within a pixel, 32 x 32 of them, to choose steps by; whether the chosen
+  // windows truly cover the whole pixel is proved afterwards.
+  constexpr int Samples = 32;
+  using Places = std::bitset<Samples * Samples>;
   struct Candidate {
     CoverStep step;
-    std::uint64_t covers;  // which of 8 x 8 places within a pixel it hides
+    Places covers;  // which places within a pixel it hides
   };
   Candidate candidates[(2 * CoverReach + 1) * (2 * CoverReach + 1) * (2 * CoverReach + 1)];
   int count = 0;
@@ -137,25 +181,27 @@ Cover ChooseCover(const Turn& t) {
                   1 - CoverEdge - x3,
                   CoverEdge - y3,
                   1 - CoverEdge - y3};
-        k.covers = 0;
-        for (int r = 0; r < 8; ++r)
-          for (int q = 0; q < 8; ++q) {
-            const double fx = (q + 0.5) / 8, fy = (r + 0.5) / 8;
+        k.covers.reset();
+        for (int r = 0; r < Samples; ++r)
+          for (int q = 0; q < Samples; ++q) {
+            const double fx = (q + 0.5) / Samples, fy = (r + 0.5) / Samples;
             if (fx > k.step.xlo && fx < k.step.xhi && fy > k.step.ylo && fy < k.step.yhi)
-              k.covers |= std::uint64_t(1) << (8 * r + q);
+              k.covers.set(std::size_t(Samples * r + q));
           }
       }
   Cover cover;
-  std::uint64_t covered = 0;
+  Places covered;
   while (cover.count < MaxCoverSteps) {
-    int best = -1, bestGain = 0;
+    int best = -1;
+    std::size_t bestGain = 0;
     for (int n = 0; n < count; ++n)
-      if (const int gain = std::popcount(candidates[n].covers & ~covered); gain > bestGain)
+      if (const std::size_t gain = (candidates[n].covers & ~covered).count(); gain > bestGain)
         best = n, bestGain = gain;
     if (best < 0) break;
     covered |= candidates[best].covers;
     cover.steps[cover.count++] = candidates[best].step;
   }
+  cover.whole = cover.count > 0 && CoversWholePixel(cover);
   return cover;
 }
 
