@@ -48,7 +48,8 @@ void Import(benchmark::State& state, bool normals) {
   Slab& s = TheSlab();
   auto target = std::make_unique<TVoxelModel>();
   for (auto _ : state) {
-    if (s.format->Read(s.path, *target, {2, normals, DefaultSmoothing}) != nullptr) std::abort();
+    if (ReadWith(*s.format, s.path, *target, {2, normals, DefaultSmoothing}) != nullptr)
+      std::abort();
     benchmark::DoNotOptimize(target->Normals.data());
   }
 }
