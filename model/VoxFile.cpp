@@ -10,6 +10,7 @@
 #include <limits>
 #include <utility>
 
+#include "model/FileHandle.h"
 #include "model/Messages.h"
 
 namespace {
@@ -263,20 +264,6 @@ VoxStatus Parse(const Source& src, VoxScene& out) {
   out = std::move(scene);
   return VoxStatus::Ok;
 }
-
-class FileHandle {
- public:
-  explicit FileHandle(int fd) : fd_(fd) {}
-  ~FileHandle() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // The whole layout, handed out piece by piece so that the voxels go out from the
 // scene itself rather than from a copy. False when a count does not fit the format.

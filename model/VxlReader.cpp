@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "model/FileHandle.h"
 #include "model/Messages.h"
 #include "model/RowTranspose.h"
 
@@ -27,21 +28,6 @@ constexpr std::int64_t TailerSize = 92;
 constexpr std::size_t TableWindow = 64 * 1024;
 constexpr std::size_t DataWindow = 256 * 1024;
 constexpr std::size_t JumpRead = 4096;
-
-// Owns the descriptor so that every path out of the reader closes it.
-class FileHandle {
- public:
-  explicit FileHandle(int fd) : fd_(fd) {}
-  ~FileHandle() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // Positioned reads that never go past the file: bytes outside it (before offset 0 or
 // at or after the end) are missing. Returns how many bytes were there.
