@@ -167,12 +167,43 @@ class Estimator {
       for (int x = 0; x < sx_; ++x) {
         if (layer[(std::size_t(y) << 8) + std::size_t(x)] == 0) continue;
         const std::size_t i = std::size_t(y) * std::size_t(sx_) + std::size_t(x);
-        if (gx[i] == 0 && gy[i] == 0 && gz_[i] == 0) continue;
-        // The gradient points into the solid; the normal points out.
-        const int index =
-            NearestNormal(model_.NormalType, -double(gx[i]), -double(gy[i]), -double(gz_[i]));
+        int index;
+        if (gx[i] == 0 && gy[i] == 0 && gz_[i] == 0) {
+          int fx, fy, fz;
+          if (!OpenDirection(x, y, z, fx, fy, fz)) continue;
+          index = NearestNormal(model_.NormalType, fx, fy, fz);
+        } else {
+          // The gradient points into the solid; the normal points out.
+          index = NearestNormal(model_.NormalType, -double(gx[i]), -double(gy[i]), -double(gz_[i]));
+        }
         if (index >= 0) found(x, y, z, index);
       }
+  }
+
+  bool Empty(int x, int y, int z) const {
+    return x < 0 || y < 0 || z < 0 || x >= sx_ || y >= sy_ || z >= model_.SizeZ ||
+           model_.Colours.at(unsigned(x), unsigned(y), unsigned(z)) == 0;
+  }
+
+  // Where the smoothed surroundings balance out (a wall one cell thick, a rod, a lone
+  // voxel), the open sides still show the way out: the sum of the directions towards the
+  // empty face neighbours, or, where those come in opposite pairs, up, else +x, else +y
+  // among the open ones. False for a voxel walled in on all six sides.
+  bool OpenDirection(int x, int y, int z, int& dx, int& dy, int& dz) const {
+    const bool xm = Empty(x - 1, y, z), xp = Empty(x + 1, y, z);
+    const bool ym = Empty(x, y - 1, z), yp = Empty(x, y + 1, z);
+    const bool zm = Empty(x, y, z - 1), zp = Empty(x, y, z + 1);
+    dx = int(xp) - int(xm), dy = int(yp) - int(ym), dz = int(zp) - int(zm);
+    if (dx || dy || dz) return true;
+    if (zp)
+      dz = 1;
+    else if (xp)
+      dx = 1;
+    else if (yp)
+      dy = 1;
+    else
+      return false;
+    return true;
   }
 
   const TVoxelModel& model_;
