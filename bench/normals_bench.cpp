@@ -74,7 +74,7 @@ BENCHMARK(BM_CalculateNormalsRealModel)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_CalculateNormalsDense255)
-    ->Arg(DefaultSmoothing)
+    ->DenseRange(MinSmoothing, MaxSmoothing)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->Repetitions(5)

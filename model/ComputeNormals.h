@@ -10,7 +10,8 @@
 // The smoothing radius: how far around a voxel the surface is looked at.
 constexpr int MinSmoothing = 1;
 constexpr int MaxSmoothing = 5;
-constexpr int DefaultSmoothing = 4;
+// The default follows round shapes most closely with both normal sets.
+constexpr int DefaultSmoothing = 5;
 
 enum class NormalsStatus {
   Done,         // the step holds the changes; null when every normal was right already
@@ -27,8 +28,12 @@ struct NormalsResult {
 // not 0 and the rest, the cells beyond the extent counting as empty; the direction is
 // the gradient of that occupancy smoothed with a Gaussian (sigma radius / 2, reaching
 // radius cells along each axis, radius cut to 1..5), in exact integer arithmetic, so
-// that a flat face gets exactly its own direction. A voxel with no empty cell within
-// reach (deep inside a solid) has no direction and keeps its normal.
+// that a flat face gets exactly its own direction. Where that gradient cancels exactly
+// (the middle of a wall one cell thick, a rod, a lone voxel) a voxel with an empty face
+// neighbour looks towards its open sides: the sum of the directions to its empty face
+// neighbours, or where those cancel too, +z if the cell above is empty, else +x if the
+// cell in +x is, else +y. A voxel walled in on all six sides with a cancelling gradient
+// (inside a solid) keeps its normal.
 NormalsResult CalculateNormals(TVoxelModel& model, const CellBox& area,
                                int radius = DefaultSmoothing);
 

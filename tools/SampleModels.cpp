@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/NewModel.h"
+#include "model/NormalTables.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ void Paint(TVoxelModel& model) {
         const std::uint8_t ramp = model.Colours.at(x, y, z);
         if (ramp == 0) continue;
         const Face face = DominantFace(model, x, y, z);
-        cells[i] = {std::uint8_t(ramp + Shade(face)), FaceNormal(face)};
+        cells[i] = {std::uint8_t(ramp + Shade(face)), FaceNormal(model.NormalType, face)};
       }
   i = 0;
   for (unsigned z = 0; z < model.SizeZ; ++z)
@@ -110,22 +111,28 @@ Face DominantFace(const TVoxelModel& model, unsigned x, unsigned y, unsigned z) 
   return dy > 0 ? Face::Right : Face::Left;
 }
 
-std::uint8_t FaceNormal(Face face) {
+FaceDirection DirectionOf(Face face) {
   switch (face) {
     case Face::Up:
-      return 1;
+      return {0, 0, 1};
     case Face::Down:
-      return 6;
+      return {0, 0, -1};
     case Face::Front:
-      return 11;
+      return {1, 0, 0};
     case Face::Back:
-      return 16;
-    case Face::Left:
-      return 21;
+      return {-1, 0, 0};
     case Face::Right:
-      return 26;
+      return {0, 1, 0};
+    case Face::Left:
+      return {0, -1, 0};
   }
-  return 1;
+  return {0, 0, 1};
+}
+
+std::uint8_t FaceNormal(int normalType, Face face) {
+  const FaceDirection d = DirectionOf(face);
+  const int index = NearestNormal(normalType, d.X, d.Y, d.Z);
+  return std::uint8_t(index < 0 ? 0 : index);
 }
 
 void MakeTank(TVoxelModel& m) {

@@ -8,12 +8,20 @@
 // The start-up sixteen colours, then shaded ramps the samples paint with.
 PaletteRGB SamplePalette();
 
-// The face a surface voxel shows most: its normal index, one fixed index per face
-// direction (+Z, -Z, +X, -X, +Y, -Y), all inside the 0-35 range of normal version 2.
-// A voxel with no empty neighbour counts as facing up.
+// The face a surface voxel shows most. A voxel with no empty neighbour counts as facing
+// up.
 enum class Face { Up, Down, Front, Back, Left, Right };
 Face DominantFace(const TVoxelModel& model, unsigned x, unsigned y, unsigned z);
-std::uint8_t FaceNormal(Face face);
+
+// A face's outward direction: +Z, -Z, +X, -X, +Y, -Y in the order of Face.
+struct FaceDirection {
+  int X, Y, Z;
+};
+FaceDirection DirectionOf(Face face);
+
+// The normal of the set of normalType nearest to the face's direction, so that the
+// samples look right lit as the games light them; 0 for a version without a set.
+std::uint8_t FaceNormal(int normalType, Face face);
 
 // Each replaces the whole model: extent, cells, palette, name, normal version, tailer.
 void MakeTank(TVoxelModel& model);    // 34 x 16 x 10: tracks, hull, turret and barrel

@@ -61,7 +61,7 @@ constexpr VxlToolCommand Commands[] = {
 #endif
     {"normals", "IN OUT [--radius R] [--section N]",
      "set every coloured voxel's normal from the shape of the surface around it", RunNormals,
-     "  --radius R    how far around each voxel the surface is looked at, 1 to 5 (default 4)\n"
+     "  --radius R    how far around each voxel the surface is looked at, 1 to 5 (default 5)\n"
      "  --section N   the section to work on (default 0); every section is saved\n"
      "The model needs normal version 2 or 4. A voxel deep inside a solid keeps its normal.\n"},
     {"convert", "IN OUT [--normals ts|ra2] [--radius R]",
@@ -70,7 +70,7 @@ constexpr VxlToolCommand Commands[] = {
      "  --normals ts|ra2   for .vox input: the sections' normals, ts for Tiberian Sun\n"
      "                     (version 2, the default) or ra2 for Red Alert 2 (version 4)\n"
      "  --radius R         for .vox input: how far around each voxel the surface is looked\n"
-     "                     at when its normal is computed, 1 to 5 (default 4)\n"
+     "                     at when its normal is computed, 1 to 5 (default 5)\n"
      "The extensions give the direction. Each .vox model becomes a section, named after its\n"
      "node or MODEL 1, MODEL 2, ..., with the transformation values of a new model; each\n"
      "section becomes a .vox model with the file's palette. Voxels without a colour have no\n"

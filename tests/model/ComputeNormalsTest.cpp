@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -66,6 +67,36 @@ TEST(ComputeNormals, BoxFacesGetTheirOwnDirection) {
                   << "type " << type << " radius " << radius << " at " << x << "," << y << "," << z;
             }
         EXPECT_GT(checked, 100);
+      }
+    }
+  }
+}
+
+// One cell thick, the smoothed surroundings balance out on both sides; the voxels still
+// face their open sides, so a thin wall is not left with a stale normal.
+TEST(ComputeNormals, ThinShapesFaceTheirOpenSides) {
+  struct Row {
+    const char* shape;
+    int sx, sy, sz, px, py, pz;  // the extent, all filled, and a voxel in its middle
+    double dx, dy, dz;           // that voxel's direction
+  } rows[] = {
+      {"plate", 20, 20, 1, 9, 9, 0, 0, 0, 1},         {"wall", 1, 20, 20, 0, 9, 9, 1, 0, 0},
+      {"wall across y", 20, 1, 20, 9, 0, 9, 0, 1, 0}, {"rod", 20, 1, 1, 9, 0, 0, 0, 0, 1},
+      {"post", 1, 1, 20, 0, 0, 9, 1, 0, 0},           {"lone voxel", 1, 1, 1, 0, 0, 0, 0, 0, 1}};
+  auto m = std::make_unique<TVoxelModel>();
+  for (const Row& r : rows) {
+    ResetNewModel(*m, r.sx, r.sy, r.sz);
+    for (int z = 0; z < r.sz; ++z)
+      for (int y = 0; y < r.sy; ++y)
+        for (int x = 0; x < r.sx; ++x) m->Colours.at(x, y, z) = 9;
+    for (int type : {2, 4}) {
+      m->NormalType = std::uint8_t(type);
+      for (int radius = MinSmoothing; radius <= MaxSmoothing; ++radius) {
+        const std::vector<int> index = EstimatedNormals(*m, radius);
+        EXPECT_EQ(std::count(index.begin(), index.end(), -1), 0)
+            << r.shape << " type " << type << " radius " << radius;
+        EXPECT_EQ(index[CellOf(*m, r.px, r.py, r.pz)], NearestNormal(type, r.dx, r.dy, r.dz))
+            << r.shape << " type " << type << " radius " << radius;
       }
     }
   }

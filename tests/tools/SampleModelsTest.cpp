@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "model/NormalTables.h"
 #include "model/VxlReader.h"
 #include "tools/SampleModels.h"
 
@@ -27,10 +28,10 @@ TEST(SampleModels, TheBuildWritesLoadableSamples) {
   EXPECT_TRUE(m->IsVoxel(10, 10, 0));
   EXPECT_TRUE(m->IsVoxel(10, 10, 20));
   EXPECT_FALSE(m->IsVoxel(0, 0, 0));
-  EXPECT_EQ(m->Normals.at(10, 10, 20), FaceNormal(Face::Up));
-  EXPECT_EQ(m->Normals.at(10, 10, 0), FaceNormal(Face::Down));
-  EXPECT_EQ(m->Normals.at(20, 10, 10), FaceNormal(Face::Front));
-  EXPECT_EQ(m->Normals.at(0, 10, 10), FaceNormal(Face::Back));
+  EXPECT_EQ(m->Normals.at(10, 10, 20), FaceNormal(2, Face::Up));
+  EXPECT_EQ(m->Normals.at(10, 10, 0), FaceNormal(2, Face::Down));
+  EXPECT_EQ(m->Normals.at(20, 10, 10), FaceNormal(2, Face::Front));
+  EXPECT_EQ(m->Normals.at(0, 10, 10), FaceNormal(2, Face::Back));
 
   ASSERT_EQ(ReadVoxelFile(Sample("tank.vxl"), *m), LoadStatus::Ok);
   EXPECT_EQ(NameText(m->Name), "Tank");
@@ -49,9 +50,27 @@ TEST(SampleModels, TheBuildWritesLoadableSamples) {
   EXPECT_TRUE(m->IsVoxel(m->SizeX - 1, 7, 7));  // the muzzle reaches the front
 }
 
+// Lit as the games light them, a face looks right only when its normal really points
+// the way the face does in the model's set; every sphere voxel's normal points outward.
 TEST(SampleModels, SurfaceNormalsFaceAwayFromTheInside) {
+  struct Row {
+    Face face;
+    double x, y, z;
+    int vx, vy, vz;  // a sphere voxel showing that face
+  } rows[] = {{Face::Up, 0, 0, 1, 10, 10, 20},    {Face::Down, 0, 0, -1, 10, 10, 0},
+              {Face::Front, 1, 0, 0, 20, 10, 10}, {Face::Back, -1, 0, 0, 0, 10, 10},
+              {Face::Right, 0, 1, 0, 10, 20, 10}, {Face::Left, 0, -1, 0, 10, 0, 10}};
   auto m = std::make_unique<TVoxelModel>();
   MakeSphere(*m);
+  for (const Row& r : rows) {
+    for (int type : {2, 4}) {
+      const NormalVector n = NormalTable(type)[FaceNormal(type, r.face)];
+      EXPECT_GT(n.X * r.x + n.Y * r.y + n.Z * r.z, 0.9)
+          << "type " << type << " face " << int(r.face);
+    }
+    EXPECT_EQ(m->Normals.at(r.vx, r.vy, r.vz), FaceNormal(m->NormalType, r.face)) << int(r.face);
+  }
+  const auto table = NormalTable(m->NormalType);
   unsigned surface = 0;
   for (int z = 0; z < 21; ++z)
     for (int y = 0; y < 21; ++y)
@@ -65,22 +84,11 @@ TEST(SampleModels, SurfaceNormalsFaceAwayFromTheInside) {
             voxel(x, y, z - 1) && voxel(x, y, z + 1))
           continue;
         ++surface;
-        const int n = m->Normals.at(x, y, z);
-        const int dx = x - 10, dy = y - 10, dz = z - 10;
-        if (n == FaceNormal(Face::Up))
-          EXPECT_GT(dz, 0);
-        else if (n == FaceNormal(Face::Down))
-          EXPECT_LT(dz, 0);
-        else if (n == FaceNormal(Face::Front))
-          EXPECT_GT(dx, 0);
-        else if (n == FaceNormal(Face::Back))
-          EXPECT_LT(dx, 0);
-        else if (n == FaceNormal(Face::Right))
-          EXPECT_GT(dy, 0);
-        else if (n == FaceNormal(Face::Left))
-          EXPECT_LT(dy, 0);
-        else
-          ADD_FAILURE() << "normal " << n;
+        const int index = m->Normals.at(x, y, z);
+        ASSERT_LT(std::size_t(index), table.size());
+        const NormalVector& n = table[std::size_t(index)];
+        EXPECT_GT(n.X * (x - 10) + n.Y * (y - 10) + n.Z * (z - 10), 0)
+            << "normal " << index << " at " << x << "," << y << "," << z;
       }
   EXPECT_GT(surface, 1000u);
 }
