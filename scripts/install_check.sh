@@ -13,7 +13,8 @@ config="${KOBALTINE_CONFIG:-RelWithDebInfo}"
   libfile-mimeinfo-perl man-db
 
 [ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -G Ninja >/dev/null
-cmake --build "$build" --config "$config" --target kobaltine vxltool kobaltine_man_pages
+cmake --build "$build" --config "$config" --target kobaltine vxltool kobaltine_man_pages \
+  kobaltine_sample_models
 
 stage="$(mktemp -d)"
 trap 'rm -rf "$stage"' EXIT
