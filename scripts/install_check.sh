@@ -76,9 +76,7 @@ done
 "$pusr/bin/vxltool" --version | grep -qx 'vxltool [0-9.]*' || fail "the packaged vxltool does not run"
 # The completion answers from the packaged tool's own help.
 completion="$pusr/share/bash-completion/completions/vxltool"
-offered="$(PATH="$pusr/bin:$PATH" bash -c 'source "$1"; COMP_WORDS=(vxltool re); COMP_CWORD=1;
-  _vxltool; echo "${COMPREPLY[*]}"' _ "$completion")"
-[ "$offered" = "resave render" ] || fail "completing 'vxltool re' offers '$offered'"
+"$root/scripts/completion_check.sh" "$pusr/bin" "$completion" || fail "the completion offers the wrong words"
 
 # The thumbnailer entry: a key file of one group whose Exec runs the packaged tool with
 # the size, the input and the output, for our MIME type; run it as a file manager would.
