@@ -47,6 +47,7 @@ ROWS = [
     (r"^RenderView/shape:1/ax:219/", "3D render, TS Cameo", "hollow 255 shell", "< 8 ms"),
     (r"^RenderView/shape:2/ax:0/", "3D render, angles 0,0,0", "69x39x17", "< 1 ms"),
     (r"^RenderView/shape:2/ax:219/", "3D render, TS Cameo", "69x39x17", "< 1 ms"),
+    (r"^BM_ThumbnailRealModel/256", "thumbnail at size 256 (before PNG encoding)", "cc.vxl 69x39x17", "< 50 ms"),
     (r"^ReferenceRender/shape:0/ax:219/", "3D render, plain formulas, TS Cameo", "dense 255^3", "reference"),
     (r"^ReferenceRender/shape:1/ax:219/", "3D render, plain formulas, TS Cameo", "hollow 255 shell", "reference"),
     (r"^ReferenceRender/shape:2/ax:219/", "3D render, plain formulas, TS Cameo", "69x39x17", "reference"),
