@@ -2,8 +2,12 @@
 // document and written beside the document without making them its file.
 
 #include <QAction>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
 
 #include "app/FileDialogs.h"
+#include "app/Forms.h"
 #include "app/MessageDialogs.h"
 #include "app/TMainWindow.h"
 #include "model/FileFormats.h"
@@ -14,6 +18,17 @@ namespace {
 // read and written in it all the same.
 const FileFormat& InterchangeFormat() {
   return *FormatNamed("vox");
+}
+
+// Whether the user lets the export replace the file that is there.
+bool ConfirmReplace(const std::string& path) {
+  DoubleButDial->Text->setText(QString("%1 already exists. Do you want to replace it?")
+                                   .arg(QFileInfo(QString::fromStdString(path)).fileName()));
+  DoubleButDial->Button1->setText("&Yes");
+  DoubleButDial->Button2->setText("&No");
+  DoubleButDial->DialogResult = 0;
+  DoubleButDial->exec();
+  return DoubleButDial->DialogResult == 1;
 }
 }  // namespace
 
@@ -44,6 +59,11 @@ void TMainWindow::Export1Click() {
   std::string path;
   if (!RunFileDialog(ExportDial, path)) return;
   ClearFileName(ExportDial);
+  // The dialog adds .vox only to a name without any extension: "tank.vxl" would get
+  // .vox bytes under the editor's own extension, even over the open document's file.
+  // The dialog does not ask about replacing, so that the question names the real file.
+  if (FormatForPath(path) != &InterchangeFormat()) path += InterchangeFormat().Extension;
+  if (QFileInfo::exists(QString::fromStdString(path)) && !ConfirmReplace(path)) return;
   ExportModelFile(path);
 }
 

@@ -447,6 +447,8 @@ void TMainWindow::BuildFileDialogs() {
   PalSDial = dialog("PalSDial", pal, true, "PAL", false);
   ImportDial = dialog("ImportDial", vox, false, QString(), true);
   ExportDial = dialog("ExportDial", vox, true, "vox", false);
+  // Export asks itself, once it knows the name it writes (see Export1Click).
+  ExportDial->setOption(QFileDialog::DontConfirmOverwrite, true);
 }
 
 namespace {

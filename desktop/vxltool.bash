@@ -17,6 +17,20 @@ _vxltool_files() {
   done))
 }
 
+# Whether option $1 takes a value: its line in $specs (the caller's) has a word that is
+# no option name, as "SIZE" in "-s, --size SIZE".
+_vxltool_takes_value() {
+  local line w named value
+  while IFS= read -r line; do
+    named=0 value=0
+    for w in ${line//,/ }; do
+      if [[ "$w" == -* ]]; then [[ "$w" == "$1" ]] && named=1; else value=1; fi
+    done
+    ((named)) && { ((value)); return; }
+  done <<<"$specs"
+  return 1
+}
+
 _vxltool() {
   COMPREPLY=()
   local cur prev words cword
@@ -33,14 +47,16 @@ _vxltool() {
   fi
   local command="${words[1]}" help
   help="$("$tool" "$command" --help 2>/dev/null)" || return
-  local options
-  options="$(grep -oE '^  --[a-z-]+' <<<"$help" | tr -d ' ')"
+  # The option lines of the help, cut to their names and value, as "-s, --size SIZE".
+  local specs options
+  specs="$(sed -nE 's/^  (-[^ ].*)$/\1/p' <<<"$help" | sed -E 's/  .*//')"
+  options="$(grep -oE -- '(^|[ ,])--?[a-z][a-z-]*' <<<"$specs" | tr -d ' ,')"
   if [[ "$cur" == -* ]]; then
     COMPREPLY=($(compgen -W "$options --help" -- "$cur"))
     return
   fi
   # The word after an option that takes a value: a folder for --out-dir, nothing else.
-  if grep -qE "^  $prev [A-Z]" <<<"$help"; then
+  if [[ "$prev" == -* ]] && _vxltool_takes_value "$prev"; then
     [[ "$prev" == "--out-dir" ]] && { compopt -o dirnames 2>/dev/null; COMPREPLY=($(compgen -d -- "$cur")); }
     return
   fi
@@ -48,14 +64,15 @@ _vxltool() {
   local i n=0
   for ((i = 2; i < cword; i++)); do
     if [[ "${words[i]}" == -* ]]; then
-      grep -qE "^  ${words[i]} [A-Z]" <<<"$help" && ((i++))
+      _vxltool_takes_value "${words[i]}" && ((i++))
       continue
     fi
     ((n++))
   done
+  # The usage line without its optional parts; of alternatives (a | b), the one whose
+  # first word was typed, else the first.
   local usage
-  usage="$(sed -n 's/^usage: vxltool [a-z]* //p' <<<"$help" | head -n 1)"
-  # Of alternatives (a | b), the one whose first word was typed; else the first.
+  usage="$(sed -n 's/^usage: vxltool [a-z]* //p' <<<"$help" | head -n 1 | sed -E 's/\[[^]]*\]//g')"
   local alt choice=""
   IFS='|' read -ra alts <<<"$usage"
   for alt in "${alts[@]}"; do
@@ -63,8 +80,13 @@ _vxltool() {
     [[ -z "$choice" ]] && choice="$alt"
     [[ "${parts[0]}" == "${words[2]}" ]] && { choice="$alt"; break; }
   done
-  local placeholders=() w
-  for w in $choice; do [[ "$w" == \[* || "$w" == -* ]] || placeholders+=("$w"); done
+  # Its placeholders: the words that are no options nor an option's value.
+  local placeholders=() w skip=0
+  for w in $choice; do
+    if ((skip)); then skip=0; continue; fi
+    if [[ "$w" == -* ]]; then _vxltool_takes_value "$w" && skip=1; continue; fi
+    placeholders+=("$w")
+  done
   local want="${placeholders[n]}"
   [[ -z "$want" && "${placeholders[-1]}" == *... ]] && want="${placeholders[-1]}"
   case "$want" in

@@ -13,7 +13,8 @@ config="${KOBALTINE_CONFIG:-RelWithDebInfo}"
   libfile-mimeinfo-perl man-db
 
 [ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -G Ninja >/dev/null
-cmake --build "$build" --config "$config" --target kobaltine vxltool kobaltine_man_pages
+cmake --build "$build" --config "$config" --target kobaltine vxltool kobaltine_man_pages \
+  kobaltine_sample_models
 
 stage="$(mktemp -d)"
 trap 'rm -rf "$stage"' EXIT
@@ -75,27 +76,36 @@ done
 "$pusr/bin/vxltool" --version | grep -qx 'vxltool [0-9.]*' || fail "the packaged vxltool does not run"
 # The completion answers from the packaged tool's own help.
 completion="$pusr/share/bash-completion/completions/vxltool"
-offered="$(PATH="$pusr/bin:$PATH" bash -c 'source "$1"; COMP_WORDS=(vxltool re); COMP_CWORD=1;
-  _vxltool; echo "${COMPREPLY[*]}"' _ "$completion")"
-[ "$offered" = "resave render" ] || fail "completing 'vxltool re' offers '$offered'"
+"$root/scripts/completion_check.sh" "$pusr/bin" "$completion" || fail "the completion offers the wrong words"
 
 # The thumbnailer entry: a key file of one group whose Exec runs the packaged tool with
 # the size, the input and the output, for our MIME type; run it as a file manager would.
+# desktop-file-validate does not take .thumbnailer files, hence the structure check here.
 entry="$pusr/share/thumbnailers/kobaltine.thumbnailer"
 [ "$(head -n 1 "$entry")" = "[Thumbnailer Entry]" ] || fail "the thumbnailer entry has no [Thumbnailer Entry] group"
 grep -vqE '^(\[Thumbnailer Entry\]|[A-Za-z]+=.*|)$' "$entry" && fail "the thumbnailer entry has a line that is no key"
 grep -qx 'MimeType=application/x-voxel-animation;' "$entry" || fail "the thumbnailer entry names no MIME type"
 exec_line="$(sed -n 's/^Exec=//p' "$entry")"
 case "$exec_line" in *%i*%o*|*%o*%i*) ;; *) fail "the thumbnailer's Exec lacks %i or %o: $exec_line" ;; esac
+# Runs the Exec line at size 128 on $1, writing $2.
+run_thumbnailer() {
+  local command_line="${exec_line//%s/128}"
+  command_line="${command_line//%i/$1}"
+  command_line="${command_line//%o/$2}"
+  PATH="$pusr/bin:$PATH" bash -c "$command_line"
+}
 thumb="$stage/thumb.png"
-command_line="${exec_line//%s/128}"
-command_line="${command_line//%i/$build/samples/tank.vxl}"
-command_line="${command_line//%o/$thumb}"
-PATH="$pusr/bin:$PATH" bash -c "$command_line" || fail "the thumbnailer's Exec failed: $command_line"
-file "$thumb" | grep -q "PNG image data" || fail "the thumbnailer wrote no PNG"
+run_thumbnailer "$build/samples/tank.vxl" "$thumb" || fail "the thumbnailer's Exec failed on tank.vxl"
+# file says e.g. "PNG image data, 128 x 80, 8-bit/color RGBA, non-interlaced".
+described="$(file -b "$thumb")"
+[[ "$described" =~ ^PNG\ image\ data,\ ([0-9]+)\ x\ ([0-9]+),.*RGBA ]] ||
+  fail "the thumbnailer wrote no PNG with alpha: $described"
+width="${BASH_REMATCH[1]}" height="${BASH_REMATCH[2]}"
+[ "$width" -le 128 ] && [ "$height" -le 128 ] ||
+  fail "a 128 thumbnail is $width x $height"
 broken="$stage/broken.vxl"
 echo "no model" >"$broken"
-if PATH="$pusr/bin:$PATH" vxltool thumbnail -s 128 "$broken" "$stage/none.png" 2>/dev/null; then
+if run_thumbnailer "$broken" "$stage/none.png" 2>/dev/null; then
   fail "a broken file got a thumbnail"
 fi
 [ ! -e "$stage/none.png" ] || fail "a broken file left a picture behind"

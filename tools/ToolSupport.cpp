@@ -31,6 +31,15 @@ void ReportFailure(const std::string& path, const char* message, int error) {
     std::fprintf(stderr, "%s: %s\n", path.c_str(), message);
 }
 
+bool NamesAnotherFormat(const char* commandName, const std::string& out) {
+  const FileFormat* format = FormatForPath(out);
+  if (format == nullptr || format == &FileFormats().front()) return false;
+  BadArgument(commandName, "'" + out + "' names a " + format->Extension + " file, but " +
+                               commandName + " writes " + FileFormats().front().Extension +
+                               " files (vxltool convert writes " + format->Extension + ")");
+  return true;
+}
+
 bool LoadForTool(const std::string& path, TVoxelModel& model, std::size_t section,
                  const ReadOptions& options) {
   const FileFormat* format = FormatForPath(path);
@@ -115,6 +124,9 @@ bool ParseColour(const char* text, std::uint32_t& rgb) {
 int ForEachModel(const char* commandName, std::span<char* const> files,
                  void (*print)(const TVoxelModel& model), std::size_t section) {
   if (files.empty()) return UsageError(commandName);
+  for (const char* file : files)
+    if (file[0] == '-' && file[1] != '\0')
+      return BadArgument(commandName, "unknown option '" + std::string(file) + "'");
   const bool batch = files.size() > 1;
   auto model = std::make_unique<TVoxelModel>();  // 32 MiB: one for the whole run
   bool failed = false;

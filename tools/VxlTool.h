@@ -42,6 +42,11 @@ bool LoadForTool(const std::string& path, TVoxelModel& model, std::size_t sectio
 // otherwise. False after printing why the value is wrong (then exit with ExitUsage).
 bool TakeSectionOption(const char* commandName, std::vector<char*>& args, std::size_t& section);
 
+// The commands that write a voxel file write one whatever OUT is called, but a name that
+// the format table gives to another format would hide a voxel file under a false name:
+// true, after printing a usage error that points to convert (then exit with ExitUsage).
+bool NamesAnotherFormat(const char* commandName, const std::string& out);
+
 // One failure of a command, as one line on standard error that names the file and, for
 // a failure of the system, its cause: "out.vxl: Could not write the file! (Permission
 // denied)". error is an errno, or 0 when the file itself was the trouble.

@@ -9,6 +9,7 @@
 
 int RunExtract(std::span<char* const> args) {
   if (args.size() != 3) return UsageError("extract");
+  if (NamesAnotherFormat("extract", args[2])) return ExitUsage;
   std::int32_t section = 0;
   if (!ParseNumber(args[1], 0, std::numeric_limits<std::int32_t>::max(), section))
     return BadArgument("extract", "N wants 0 or more, not '" + std::string(args[1]) + "'");

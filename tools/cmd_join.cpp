@@ -8,6 +8,7 @@
 
 int RunJoin(std::span<char* const> args) {
   if (args.size() < 2) return UsageError("join");
+  if (NamesAnotherFormat("join", args[0])) return ExitUsage;
   auto joined = std::make_unique<TVoxelModel>();
   if (!LoadForTool(args[1], *joined)) return ExitFailed;
   auto input = std::make_unique<TVoxelModel>();

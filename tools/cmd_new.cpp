@@ -9,6 +9,7 @@
 
 int RunNew(std::span<char* const> args) {
   if (args.size() != 4) return UsageError("new");
+  if (NamesAnotherFormat("new", args[3])) return ExitUsage;
   // All three are parsed before any is tested, as the dialog does.
   const std::int32_t sizes[3] = {ParseLeadingInt(args[0]), ParseLeadingInt(args[1]),
                                  ParseLeadingInt(args[2])};

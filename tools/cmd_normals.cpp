@@ -32,6 +32,7 @@ int RunNormals(std::span<char* const> args) {
       return BadArgument("normals", "--section wants 0 or more, not '" + std::string(value) + "'");
   }
   if (fileCount != 2) return UsageError("normals");
+  if (NamesAnotherFormat("normals", files[1])) return ExitUsage;
 
   auto model = std::make_unique<TVoxelModel>();
   // The chosen section gets its normals; every section is saved.

@@ -12,6 +12,7 @@ int RunPalette(std::span<char* const> args) {
   if (args.empty()) return UsageError("palette");
   const bool get = std::strcmp(args[0], "get") == 0, set = std::strcmp(args[0], "set") == 0;
   if (!(get && args.size() == 3) && !(set && args.size() == 4)) return UsageError("palette");
+  if (set && NamesAnotherFormat("palette", args[3])) return ExitUsage;
 
   auto model = std::make_unique<TVoxelModel>();
   if (!LoadForTool(args[1], *model)) return ExitFailed;

@@ -10,11 +10,9 @@
 #include "tools/PngFile.h"
 #include "tools/VxlTool.h"
 #include "view3d/Renderer3D.h"
+#include "view3d/ViewPresets.h"
 
 namespace {
-
-// The 3D window's presets, as the scroll bar positions X, Y, Z.
-constexpr std::int32_t Presets[4][3] = {{0, 0, 0}, {0, 208, 64}, {64, 0, 0}, {219, 228, 109}};
 
 // The editor paints its 3D view on the button-face colour of the desktop theme; a file
 // needs one fixed colour, the light grey of the default theme.
@@ -68,7 +66,10 @@ int RunView(std::span<char* const> args) {
       std::int32_t preset = 0;
       if (!ParseNumber(value, 1, 4, preset))
         return BadArgument("view", "--preset wants 1 to 4, not '" + std::string(value) + "'");
-      std::memcpy(angles, Presets[preset - 1], sizeof angles);
+      const ViewAngles& p = ViewPresets[preset - 1];
+      angles[0] = p.X;
+      angles[1] = p.Y;
+      angles[2] = p.Z;
       presetGiven = true;
     } else if (!std::strcmp(arg, "--section")) {
       if (!ParseNumber(value, 0, std::numeric_limits<std::int32_t>::max(), section))

@@ -54,7 +54,7 @@ constexpr VxlToolCommand Commands[] = {
      "  --lighting           shade each voxel by its surface normal\n"},
     {"thumbnail", "-s SIZE IN OUT.png",
      "a file manager's picture of a model: its first section from the cameo angles", RunThumbnail,
-     "  -s SIZE   the largest side of the picture, 1 to 4096\n"
+     "  -s, --size SIZE   the largest side of the picture, 1 to 4096\n"
      "The voxels are lit by their normals when the section has normal version 2 or 4. The\n"
      "picture is cut to the voxels, scaled by a whole factor to fit SIZE x SIZE, and clear\n"
      "around them. A file that cannot be read gives exit status 1 and no picture.\n"},

@@ -127,27 +127,27 @@ void TThreeDWindow::ZRotBarChange() {
   if (!SuppressRotRefresh) RefreshView();
 }
 
-void TThreeDWindow::ApplyPreset(int x, int y, int z) {
+void TThreeDWindow::ApplyPreset(const ViewAngles& angles) {
   // One render for the whole preset, not one per scroll bar that moves.
   SuppressRotRefresh = true;
-  XRotBar->setValue(x);
-  YRotBar->setValue(y);
-  ZRotBar->setValue(z);
+  XRotBar->setValue(angles.X);
+  YRotBar->setValue(angles.Y);
+  ZRotBar->setValue(angles.Z);
   SuppressRotRefresh = false;
   RefreshView();
 }
 
 void TThreeDWindow::Preset1Click() {
-  ApplyPreset(0, 0, 0);
+  ApplyPreset(ViewPresets[0]);
 }
 void TThreeDWindow::Preset2Click() {
-  ApplyPreset(0, 208, 64);
+  ApplyPreset(ViewPresets[1]);
 }
 void TThreeDWindow::Preset3Click() {
-  ApplyPreset(64, 0, 0);
+  ApplyPreset(ViewPresets[2]);
 }
 void TThreeDWindow::Preset4Click() {
-  ApplyPreset(219, 228, 109);
+  ApplyPreset(ViewPresets[3]);
 }
 
 void TThreeDWindow::ApplyZoom(QAction* item, int zoom) {

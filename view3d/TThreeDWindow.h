@@ -8,6 +8,7 @@
 
 #include "app/TToolWindow.h"
 #include "editor/PixelBuffer.h"
+#include "view3d/ViewPresets.h"
 
 class QAction;
 class QFrame;
@@ -88,6 +89,6 @@ class TThreeDWindow : public TToolWindow {
 
  private:
   QScrollBar* MakeRotBar(const char* name, const char* accessibleName, int top);
-  void ApplyPreset(int x, int y, int z);
+  void ApplyPreset(const ViewAngles& angles);
   void ApplyZoom(QAction* item, int zoom);
 };

@@ -165,6 +165,10 @@ class MainWindowTest : public QObject {
     for (const char* n : {"N1", "N2", "N3", "N4", "N5", "N6", "N7"})
       QVERIFY2(Find(n)->isSeparator(), n);
     QCOMPARE(MainWindow->File1->title(), QString("&File"));
+    QStringList fileItems;  // Import and Export right after Save As
+    for (QAction* a : MainWindow->File1->actions()) fileItems << a->objectName();
+    QCOMPARE(fileItems.mid(0, 6),
+             (QStringList{"New1", "Open1", "Save1", "SaveAs1", "Import1", "Export1"}));
     QVERIFY(!MainWindow->Edit1->menuAction()->isEnabled());
     QVERIFY(!MainWindow->View1->menuAction()->isEnabled());
     QVERIFY(!MainWindow->Colors1->menuAction()->isEnabled());

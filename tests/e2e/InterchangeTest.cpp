@@ -145,6 +145,38 @@ class InterchangeStory : public QObject {
     Disarm(failed);
     QCOMPARE(message, QString("Could not write the file!"));
     QVERIFY(SaveEnabled());
+
+    // Any other name gets .vox, so the document's own file stays whole; a file that is
+    // there is replaced only when the user says so (answer 1), not when not (2).
+    const Bytes documentBytes = ReadBytes(filePath), old = {'o', 'l', 'd'};
+    const struct {
+      const char *typed, *written;
+      int answer;  // 0: no question
+    } rows[] = {{"tank.vxl", "tank.vxl.vox", 0},
+                {"tank.vxl", "tank.vxl.vox", 2},
+                {"tank.vxl", "tank.vxl.vox", 1},
+                {"b.VOX", "b.VOX", 0}};
+    for (const auto& row : rows) {
+      const std::string written = dir.filePath(row.written).toStdString();
+      if (row.answer != 0) WriteBytes(written, old);
+      QString question;
+      const auto asked = WhenDialog(DoubleButDial, [&](QWidget* d) {
+        question = DoubleButDial->Text->text();
+        d->findChild<QAbstractButton*>(QString("Button%1").arg(row.answer))->click();
+      });
+      const auto left = AnswerMessage(nullptr);
+      const auto typed = ChooseFile(MainWindow->ExportDial, dir.filePath(row.typed));
+      MainWindow->Export1->trigger();
+      Disarm(typed);
+      Disarm(left);
+      Disarm(asked);
+      QCOMPARE(question, row.answer == 0 ? QString()
+                                         : QString(row.written) +
+                                               " already exists. Do you want to replace it?");
+      QVERIFY(!ReadBytes(written).empty());
+      QCOMPARE(ReadBytes(written) == old, row.answer == 2);
+      QCOMPARE(ReadBytes(filePath), documentBytes);
+    }
   }
 
   void theDialogsListVoxFilesInAnyCase() {

@@ -22,11 +22,14 @@ inline std::string Quote(const std::string& s) {
   return q + "'";
 }
 
-// Runs vxltool with the arguments. Both output streams go to a folder of their own, never
-// to the test's folder, so that a test can see every file the tool left there.
-inline ToolRun RunTool(const ScratchDir& /*testFolder*/, const std::vector<std::string>& args) {
+// Runs vxltool with the arguments, through runner when one is given (a command that
+// runs the rest of its line, e.g. as another user). Both output streams go to a folder
+// of their own, never to the test's folder, so that a test can see every file the tool
+// left there.
+inline ToolRun RunTool(const ScratchDir& /*testFolder*/, const std::vector<std::string>& args,
+                       const std::string& runner = "") {
   static const ScratchDir streams;
-  std::string command = Quote(VXLTOOL_PATH);
+  std::string command = runner + " " + Quote(VXLTOOL_PATH);
   for (const std::string& a : args) command += " " + Quote(a);
   command += " >" + Quote(streams.File("stdout.txt")) + " 2>" + Quote(streams.File("stderr.txt"));
   const int raw = std::system(command.c_str());

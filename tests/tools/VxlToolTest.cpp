@@ -70,7 +70,16 @@ TEST(VxlTool, WrongUsageIsOneLineAndExitTwo) {
       {"convert", "a.vox", "b.vxl", "--radius", "0"},
       {"convert", "a.vox", "b.vxl", "--radius"},
       {"convert", "a.vox", "b.vxl", "--frob", "1"},
-      {"convert", "a.vxl", "b.vox", "--normals", "ts"}};
+      {"convert", "a.vxl", "b.vox", "--normals", "ts"},
+      // Voxel files under a .vox name: convert writes those.
+      {"resave", "a", "b.vox"},
+      {"normals", "a", "b.VOX"},
+      {"extract", "a", "0", "b.vox"},
+      {"join", "b.vox", "a"},
+      {"new", "1", "2", "3", "b.vox"},
+      {"palette", "set", "a", "b.pal", "c.vox"},
+      {"info", "--section", "1", "a"},
+      {"dump", "--frob", "a"}};
   for (const auto& args : wrong) {
     const ToolRun r = RunTool(dir, args);
     EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
@@ -78,6 +87,11 @@ TEST(VxlTool, WrongUsageIsOneLineAndExitTwo) {
     EXPECT_EQ(r.out, "");
   }
   EXPECT_EQ(RunTool(dir, {"info"}).err, "usage: vxltool info FILE...\n");
+  EXPECT_EQ(RunTool(dir, {"resave", "a", "b.vox"}).err,
+            "vxltool resave: 'b.vox' names a .vox file, but resave writes .vxl files "
+            "(vxltool convert writes .vox)\n");
+  EXPECT_EQ(RunTool(dir, {"info", "--section", "1", "a"}).err,
+            "vxltool info: unknown option '--section'\n");
   EXPECT_EQ(RunTool(dir, {"help"}).status, 0);
 }
 
