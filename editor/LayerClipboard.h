@@ -2,11 +2,13 @@
 // The current layer on the clipboard, in two flavours: a private format that keeps every
 // colour index and normal exactly, and an image of the layer's colours for other programs.
 //
-// A layer is held as its plane in the orientation it was copied in: cell (u, v) at
-// u + Width * v, row 0 at the top of the screen. Pasting puts the clip's low corner (the
-// lowest model coordinates of the plane: the top left in Top, the bottom left in Front and
-// Side, where Z grows upwards) on the plane's low corner and drops what lies beyond the
-// model's extent.
+// A layer is held as its plane looked on the screen in the orientation it was copied in:
+// cell (u, v) at u + Width * v, row 0 at the top. Pasting keeps that look in any
+// orientation, as pasting its picture must, and lays its edge on the plane's low edge
+// (where the model's coordinates start: the top left in Top, the bottom left in Front and
+// Side, where Z grows upwards), dropping what lies beyond the model's extent. Within one
+// orientation that is low corner on low corner; across Top and an upright orientation the
+// rows keep their screen order rather than their model axis.
 
 #include <cstddef>
 #include <cstdint>

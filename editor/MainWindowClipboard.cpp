@@ -15,8 +15,22 @@
 
 namespace {
 
+// Many programs offer a picture only as PNG bytes, which Qt does not turn into an image
+// on every platform: those bytes count as a picture too.
+constexpr const char* PngMimeType = "image/png";
+
 bool HoldsLayer(const QMimeData* data) {
-  return data != nullptr && (data->hasFormat(LayerClipMimeType) || data->hasImage());
+  return data != nullptr &&
+         (data->hasFormat(LayerClipMimeType) || data->hasImage() || data->hasFormat(PngMimeType));
+}
+
+// The clipboard's picture, or a null image when it holds none that can be read.
+QImage PictureOf(const QMimeData* data) {
+  QImage image;
+  if (data->hasImage()) image = qvariant_cast<QImage>(data->imageData());
+  if (image.isNull() && data->hasFormat(PngMimeType))
+    image = QImage::fromData(data->data(PngMimeType), "PNG");
+  return image;
 }
 
 void PutOnClipboard(const LayerClip& clip, const PaletteRGB& palette) {
@@ -92,8 +106,8 @@ void TMainWindow::Paste1Click() {
       pasted = true;
     }
   }
-  if (!pasted && data != nullptr && data->hasImage()) {
-    const QImage image = PastablePart(qvariant_cast<QImage>(data->imageData()), Plane());
+  if (!pasted && data != nullptr) {
+    const QImage image = PastablePart(PictureOf(data), Plane());
     if (!image.isNull()) {
       step = PasteImage(Model, View.Orientation, View.CurrentLayer,
                         reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(),

@@ -50,7 +50,10 @@ PlaneRect ClampRect(const PlaneMap& plane, PlaneRect rect);
 
 // The cells a drag shows on layer L while it lasts, row by row from the top (rows without
 // cells are left out): the ellipse for Circle, the footprint for Square and Cube, the
-// ball's cut through layer L for Sphere. out is cleared first and keeps its memory.
+// ball's cut through layer L for Sphere, which is its widest (the centre lies in the
+// middle of layer L) and so the ball's outline as the view sees it. Filled, like
+// every preview: the cells the release writes there. out is cleared first and keeps its
+// memory.
 void ShapePreview(ShapeKind kind, const PlaneMap& plane, const PlaneRect& rect,
                   std::vector<PlaneSpan>& out);
 

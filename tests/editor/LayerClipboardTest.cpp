@@ -103,43 +103,49 @@ TEST(LayerClipboard, NearestColourSkipsEntryZeroAndPrefersTheLowestIndex) {
     EXPECT_EQ(NearestPaletteIndex(pal, c.r, c.g, c.b), c.index) << c.r << "," << c.g << "," << c.b;
 }
 
-// A layer copied in any orientation and pasted into a model of other sizes lands with its
-// cells on the same model coordinates along the plane: the low corners meet, and what
-// lies beyond the target's extent is dropped.
-TEST(LayerClipboard, PasteMeetsAtTheLowCornerAndDropsTheRest) {
+// A layer copied in any orientation and pasted in any orientation into a model of other
+// sizes keeps its look on screen, as its picture would: columns and rows keep their order,
+// and its edge meets the plane's low edge (the top row in Top, the bottom row, z 0, in
+// Front and Side). Within one orientation its cells so keep their model coordinates
+// along the plane. What lies beyond the target's extent is dropped.
+TEST(LayerClipboard, PasteKeepsTheLookAndMeetsAtTheLowEdge) {
   for (SliceOrientation o : AllOrientations)
-    for (auto [tx, ty, tz] : {std::tuple{4, 3, 9}, {9, 9, 2}, {2, 12, 5}}) {
-      SCOPED_TRACE(testing::Message()
-                   << OrientationText(o) << " into " << tx << "x" << ty << "x" << tz);
-      const TVoxelModel& from = RandomModel(0, 5, 6, 7, 1);
-      TVoxelModel& to = RandomModel(1, tx, ty, tz, 2);
-      const TVoxelModel& before = CopyOf(2, to);
-      const PlaneMap src(from, o), dst(to, o);
-      const int fromLayer = 2, toLayer = 1;
-      const LayerClip clip = CopyLayer(from, o, fromLayer);
-      const auto decoded =
-          DecodeLayerClip(EncodeLayerClip(clip).data(), 16 + 2 * clip.Colours.size());
-      ASSERT_TRUE(decoded);
-      auto step = PasteLayerClip(to, o, toLayer, *decoded);
-      ASSERT_NE(step, nullptr);
-      EXPECT_EQ(step->Label(), "Paste");
-      for (int l = 0; l < dst.Layers(); ++l)
-        for (int v = 0; v < dst.Height(); ++v)
-          for (int u = 0; u < dst.Width(); ++u) {
-            const ModelCell c = dst.Cell(u, v, l);
-            // The same cell of the source: the same coordinates, the layer axis aside.
-            const ModelCell t = dst.Cell(u, v, toLayer);
-            const PlaneCell s = src.Plane(t.X, t.Y, t.Z);
-            const bool pasted = l == toLayer && s.U < src.Width() && s.V >= 0 && s.V < src.Height();
-            const ModelCell f = src.Cell(s.U, s.V, fromLayer);
-            const TVoxelModel& want = pasted ? from : before;
-            const ModelCell w = pasted ? f : c;
-            ASSERT_EQ(to.Colours.at(c.X, c.Y, c.Z), want.Colours.at(w.X, w.Y, w.Z));
-            ASSERT_EQ(to.Normals.at(c.X, c.Y, c.Z), want.Normals.at(w.X, w.Y, w.Z));
-          }
-      step->Revert(to);
-      ASSERT_TRUE(SameCells(to, before));
-    }
+    for (SliceOrientation p : AllOrientations)
+      for (auto [tx, ty, tz] : {std::tuple{4, 3, 9}, {9, 9, 2}, {2, 12, 5}}) {
+        SCOPED_TRACE(testing::Message() << OrientationText(o) << " to " << OrientationText(p)
+                                        << " into " << tx << "x" << ty << "x" << tz);
+        const TVoxelModel& from = RandomModel(0, 5, 6, 7, 1);
+        TVoxelModel& to = RandomModel(1, tx, ty, tz, 2);
+        const TVoxelModel& before = CopyOf(2, to);
+        const PlaneMap src(from, o), dst(to, p);
+        const int fromLayer = 2, toLayer = 1;
+        const LayerClip clip = CopyLayer(from, o, fromLayer);
+        const auto decoded =
+            DecodeLayerClip(EncodeLayerClip(clip).data(), 16 + 2 * clip.Colours.size());
+        ASSERT_TRUE(decoded);
+        auto step = PasteLayerClip(to, p, toLayer, *decoded);
+        ASSERT_NE(step, nullptr);
+        EXPECT_EQ(step->Label(), "Paste");
+        const int shift = dst.RowsReversed() ? dst.Height() - src.Height() : 0;
+        for (int l = 0; l < dst.Layers(); ++l)
+          for (int v = 0; v < dst.Height(); ++v)
+            for (int u = 0; u < dst.Width(); ++u) {
+              const ModelCell c = dst.Cell(u, v, l);
+              const int r = v - shift;  // the clip's row on the screen
+              const bool pasted = l == toLayer && u < src.Width() && r >= 0 && r < src.Height();
+              const ModelCell f = src.Cell(u, r, fromLayer);
+              if (pasted && o == p) {
+                const PlaneCell s = src.Plane(c.X, c.Y, c.Z);
+                ASSERT_EQ(std::pair(s.U, s.V), std::pair(u, r));
+              }
+              const TVoxelModel& want = pasted ? from : before;
+              const ModelCell w = pasted ? f : c;
+              ASSERT_EQ(to.Colours.at(c.X, c.Y, c.Z), want.Colours.at(w.X, w.Y, w.Z));
+              ASSERT_EQ(to.Normals.at(c.X, c.Y, c.Z), want.Normals.at(w.X, w.Y, w.Z));
+            }
+        step->Revert(to);
+        ASSERT_TRUE(SameCells(to, before));
+      }
 }
 
 TEST(LayerClipboard, ImagePasteMapsPixelsAndKeepsNormals) {

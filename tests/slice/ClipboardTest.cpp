@@ -2,6 +2,7 @@
 // between two models opened one after the other, and pictures from other programs.
 
 #include <QAction>
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -126,19 +127,32 @@ class ClipboardTest : public QObject {
     picture.setPixelColor(0, 0, QColor(250, 80, 90));         // nearest: 6 (255, 85, 85)
     picture.setPixelColor(2, 0, QColor(255, 255, 255, 128));  // 15, not the grey of 14
     picture.setPixelColor(0, 1, QColor(0, 0, 0));             // 12: 0 is no colour
-    auto* data = new QMimeData();
-    data->setImageData(picture);
-    Clipboard()->setMimeData(data);
-    QVERIFY(PasteEnabled());
+    // Offered as an image, and as PNG bytes alone, as many programs put a picture there.
+    for (const bool pngOnly : {false, true}) {
+      auto* data = new QMimeData();
+      if (pngOnly) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "PNG");
+        data->setData("image/png", png);
+      } else {
+        data->setImageData(picture);
+      }
+      Clipboard()->setMimeData(data);
+      QVERIFY2(PasteEnabled(), pngOnly ? "PNG" : "image");
 
-    MainWindow->Paste1->trigger();
-    QCOMPARE(ColourAt(0, 0, 1), std::uint8_t(6));
-    QCOMPARE(NormalAt(0, 0, 1), std::uint8_t(44));       // a pasted voxel keeps its normal
-    QCOMPARE(ColourAt(1, 0, 1) + NormalAt(1, 0, 1), 0);  // transparent: emptied
-    QCOMPARE(ColourAt(2, 0, 1), std::uint8_t(15));
-    QCOMPARE(ColourAt(0, 1, 1), std::uint8_t(12));
-    QCOMPARE(ColourAt(3, 0, 1), std::uint8_t(0));  // beyond the picture: untouched
-    QCOMPARE(MainWindow->UndoButton->toolTip(), QString("Undo Paste"));
+      MainWindow->Paste1->trigger();
+      QCOMPARE(ColourAt(0, 0, 1), std::uint8_t(6));
+      QCOMPARE(NormalAt(0, 0, 1), std::uint8_t(44));       // a pasted voxel keeps its normal
+      QCOMPARE(ColourAt(1, 0, 1) + NormalAt(1, 0, 1), 0);  // transparent: emptied
+      QCOMPARE(ColourAt(2, 0, 1), std::uint8_t(15));
+      QCOMPARE(ColourAt(0, 1, 1), std::uint8_t(12));
+      QCOMPARE(ColourAt(3, 0, 1), std::uint8_t(0));  // beyond the picture: untouched
+      QCOMPARE(MainWindow->UndoButton->toolTip(), QString("Undo Paste"));
+      MainWindow->Undo1->trigger();
+      QCOMPARE(ColourAt(1, 0, 1), std::uint8_t(3));
+    }
   }
 };
 

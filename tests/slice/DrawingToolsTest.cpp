@@ -6,6 +6,7 @@
 
 #include "SliceTestSupport.h"
 #include "editor/ToolSlotWidgets.h"
+#include "resources/Artwork.h"
 
 using namespace kobaltine_test;
 using namespace slice_test;
@@ -28,19 +29,35 @@ class DrawingToolsTest : public QObject {
   void init() { StartForms(); }
 
   void selectingAToolMovesTheFrameAndTheCursor() {
+    struct Case {
+      const char* image;
+      DrawTool tool;
+      const char* cursor;
+    };
+    const Case cases[] = {
+        {"SquareRAButton", DrawTool::Square, "Square"},
+        {"CircleRAButton", DrawTool::Circle, "Circle"},
+        {"PaintRAButton", DrawTool::Paint, "Fill"},
+        {"CubeRAButton", DrawTool::Cube, "Cube"},
+        {"SphereRAButton", DrawTool::Sphere, "Sphere"},
+        {"FillRAButton", DrawTool::Fill, "Fill"},
+        {"FreehandRAButton", DrawTool::Freehand, "Pen"},
+    };
     OpenModel(dir_, 8, 8, 2);
     QVERIFY(MainWindow->Slot(DrawTool::Freehand).Select->isVisible());
-    ClickTool("SquareRAButton");
-    QCOMPARE(MainWindow->CurrentTool, DrawTool::Square);
-    for (const TToolSlot& s : MainWindow->ToolSlots)
-      QCOMPARE(s.Select->isVisible(), s.Tool == DrawTool::Square);
-    QCOMPARE(MainWindow->ImageBox->cursor().hotSpot(), QPoint(10, 14));  // "Square"
-    QVERIFY(!MainWindow->ImageBox->cursor().pixmap().isNull());
-    ClickTool("PaintRAButton");
-    QCOMPARE(MainWindow->CurrentTool, DrawTool::Paint);
-    QVERIFY(!MainWindow->Slot(DrawTool::Square).Select->isVisible());
-    QVERIFY(MainWindow->Slot(DrawTool::Paint).Select->isVisible());
-    QCOMPARE(MainWindow->ImageBox->cursor().hotSpot(), QPoint(10, 23));  // "Fill"
+    QList<QImage> drawings;
+    for (const Case& c : cases) {
+      ClickTool(c.image);
+      QCOMPARE(MainWindow->CurrentTool, c.tool);
+      for (const TToolSlot& s : MainWindow->ToolSlots)
+        QCOMPARE(s.Select->isVisible(), s.Tool == c.tool);
+      const QCursor shown = MainWindow->ImageBox->cursor(), wanted = ArtCursor(c.cursor);
+      QVERIFY2(!shown.pixmap().isNull(), c.image);
+      QCOMPARE(shown.hotSpot(), wanted.hotSpot());
+      QCOMPARE(shown.pixmap().toImage(), wanted.pixmap().toImage());
+      if (!drawings.contains(wanted.pixmap().toImage())) drawings << wanted.pixmap().toImage();
+    }
+    QCOMPARE(drawings.size(), 6);              // one drawing a cursor: Paint and Fill share theirs
     QVERIFY(!MainWindow->Save1->isEnabled());  // choosing a tool is no edit
   }
 

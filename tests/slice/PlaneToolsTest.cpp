@@ -24,10 +24,17 @@ void TypeLayer(int layer) {
 }
 
 // Picks a choice in the Orientation dialog and closes it with OK or Cancel; reports the
-// choice it opened with.
-QString ChooseOrientation(const char* choice, bool ok = true) {
+// choice it opened with, and the words it showed when asked.
+QString ChooseOrientation(const char* choice, bool ok = true, QStringList* words = nullptr) {
   QString openedWith;
   WhenModal([&](QWidget* d) {
+    if (words != nullptr) {
+      *words << d->windowTitle();
+      for (const char* n : {"TopSelect", "FrontSelect", "SideSelect"})
+        *words << d->findChild<QRadioButton*>(n)->text();
+      for (const char* n : {"OKButton", "CancelButton"})
+        *words << d->findChild<QPushButton*>(n)->text();
+    }
     for (auto* b : d->findChildren<QRadioButton*>())
       if (b->isChecked()) openedWith = b->objectName();
     d->findChild<QRadioButton*>(choice)->click();
@@ -140,7 +147,10 @@ class PlaneToolsTest : public QObject {
 
   void theOrientationDialogSlicesTheModelFromTheSide() {
     OpenModel(dir_, 12, 10, 6, [](TVoxelModel& m) { m.Colours.at(2, 0, 1) = 7; });
-    QCOMPARE(ChooseOrientation("FrontSelect", false), QString("TopSelect"));
+    QStringList words;
+    QCOMPARE(ChooseOrientation("FrontSelect", false, &words), QString("TopSelect"));
+    QCOMPARE(words, QStringList({"Orientation", "Top (layers along Z)", "Front (layers along Y)",
+                                 "Side (layers along X)", "OK", "Cancel"}));
     QCOMPARE(MainWindow->View.Orientation, SliceOrientation::Top);  // cancelled
 
     QCOMPARE(ChooseOrientation("FrontSelect"), QString("TopSelect"));
