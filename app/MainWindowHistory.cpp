@@ -13,12 +13,21 @@
 #include "app/TMainWindow.h"
 #include "dialogs/TTransDial.h"
 #include "editor/TSectionWindow.h"
+#include "palette/TPaletteDialog.h"
 
-void TMainWindow::RecordStep(std::unique_ptr<EditStep> step) {
+bool TMainWindow::RecordStep(std::unique_ptr<EditStep> step) {
+  if (!step) {
+    UpdateEditState();
+    return false;
+  }
+  const ChangeSet changes = step->Changes();
   // Modified keeps its old meaning: an edit of the cells of a titled model.
-  if (step && step->Changes().Has(ChangedCells) && !Doc.Untitled) Doc.Modified = true;
+  if (changes.Has(ChangedCells) && !Doc.Untitled) Doc.Modified = true;
   History.Record(std::move(step));
   UpdateEditState();
+  // A step made is shown as a step made again: the same refresh as Redo.
+  ShowChanges(changes);
+  return true;
 }
 
 void TMainWindow::ResetHistory() {
@@ -55,9 +64,17 @@ void TMainWindow::ShowChanges(const ChangeSet& changes) {
       SetLayerRange();
     }
   }
-  if (changes.Has(ChangedName)) ShowName();
+  if (changes.Has(ChangedName)) {
+    ShowName();
+    SectionWindow->ShowSections();  // the list names every section
+  }
   if (changes.Has(ChangedTailer)) TransDial->ShowTailerValues();
-  if (changes.Has(ChangedCells) || changes.Has(ChangedPalette)) Refresh1Click();
+  // The normal version decides the direction colours of the slice view and the colour
+  // boxes, the lighting of the 3D view and the palette dialog's sphere.
+  if (changes.Has(ChangedNormalType) && PaletteDialog->isVisible())
+    PaletteDialog->FollowNormalType();
+  if (changes.Has(ChangedCells) || changes.Has(ChangedPalette) || changes.Has(ChangedNormalType))
+    Refresh1Click();
   RepeatReadout();
 }
 

@@ -197,11 +197,11 @@ class TMainWindow : public QMainWindow, public ToolState {
   // ---- Edit history (app/MainWindowHistory.cpp) ----
   void Undo1Click();
   void Redo1Click();
-  // Takes a step the core has already applied (null: nothing changed), then updates the
-  // commands; the caller shows the change, as each command has its own way of doing so.
-  void RecordStep(std::unique_ptr<EditStep> step);
-  // The one refresh after a step is taken back or made again: everything that shows
-  // what changed. A change of cells also brings their layer into view.
+  // Takes a step the core has already applied (null: nothing changed), updates the
+  // commands and shows the change through ShowChanges; true when there was a step.
+  bool RecordStep(std::unique_ptr<EditStep> step);
+  // The one refresh after a step is made, taken back or made again: everything that
+  // shows what changed. A change of cells also brings their layer into view.
   void ShowChanges(const ChangeSet& changes);
   // Undo, Redo and their tips, and the Save rule: Save is enabled exactly while a
   // titled document differs from what was last loaded or saved.

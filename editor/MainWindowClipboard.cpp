@@ -76,7 +76,6 @@ void TMainWindow::Cut1Click() {
   std::unique_ptr<CellPatch> step = CutLayer(Model, View.Orientation, View.CurrentLayer, clip);
   PutOnClipboard(clip, Model.Palette);
   RecordStep(std::move(step));
-  Refresh1Click();
 }
 
 void TMainWindow::Paste1Click() {
@@ -106,5 +105,4 @@ void TMainWindow::Paste1Click() {
     return;
   }
   RecordStep(std::move(step));
-  Refresh1Click();
 }
