@@ -261,6 +261,10 @@ class TMainWindow : public QMainWindow, public ToolState {
   // Ends a drag that lost its release (a new document, another press), keeping what it
   // changed as a step unless the document it belongs to is gone.
   void AbandonDrag(bool keepChanges);
+  // Ends a drag still held as its release would: the stroke or shape becomes its step.
+  // Commands that undo, redo, save or replace the document call it first, so that a
+  // shortcut pressed during a drag, or a release that never came, loses no work.
+  void FinishDrag();
   DrawingTool* Tool(DrawTool tool);
   ToolContext ToolContextNow();
 

@@ -73,6 +73,10 @@ void TMainWindow::AbandonDrag(bool keepChanges) {
   }
 }
 
+void TMainWindow::FinishDrag() {
+  if (MouseHeld) ImageBoxMouseUp(LastButton, 0, 0);
+}
+
 // ---- Tool selection ----
 
 void TMainWindow::SelectTool(DrawTool tool) {

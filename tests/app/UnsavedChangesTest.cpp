@@ -102,6 +102,36 @@ class UnsavedChangesTest : public QObject {
     }
   }
 
+  // A pen stroke still held when New comes (its release lost, or a shortcut pressed
+  // during it) is work of the document: asked about and saved. Undo held the same way
+  // takes back that stroke.
+  void aStrokeInProgressIsFinishedFirst() {
+    QTemporaryDir dir;
+    const QString path = CopyInto(dir, KOBALTINE_SAMPLES "/tank.vxl", "tank.vxl");
+    StartForms(CommandLineFor(path));
+    QTRY_VERIFY(MainWindow->Model.IsOpen());
+    const int top = MainWindow->View.CurrentLayer;
+    const std::uint8_t old = MainWindow->Model.Colours.at(0, 0, top);
+    MainWindow->View.LeftColor = std::uint8_t(old + 1);
+    Press(Qt::LeftButton, CellCentre(0, 0));
+    QString question;
+    const auto asked = AnswerSaveQuestion(Save, &question);
+    QVERIFY(Run(Command::New));
+    Disarm(asked);
+    QCOMPARE(question, QString("Save changes to tank.vxl?"));
+    QCOMPARE(ReadModel(path)->Colours.at(0, 0, top), std::uint8_t(old + 1));
+
+    const std::uint8_t old1 = MainWindow->Model.Colours.at(1, 0, top);
+    MainWindow->View.LeftColor = std::uint8_t(old1 + 1);
+    Press(Qt::LeftButton, CellCentre(1, 0));
+    QVERIFY(MainWindow->Undo1->isEnabled() && !MainWindow->Redo1->isEnabled());
+    MainWindow->Undo1->trigger();
+    QCOMPARE(MainWindow->Model.Colours.at(1, 0, top), old1);
+    QVERIFY(!MainWindow->MouseHeld);
+    QCOMPARE(MainWindow->RedoButton->toolTip(), QString("Redo Pen stroke"));
+    QCOMPARE(MainWindow->Model.Colours.at(0, 0, top), std::uint8_t(old + 1));
+  }
+
   void anUnchangedDocumentIsNeverAsked() {
     QTemporaryDir dir;
     const QString path = CopyInto(dir, KOBALTINE_SAMPLES "/tank.vxl", "tank.vxl");
