@@ -48,6 +48,7 @@ void TMainWindow::LoadVoxelFile(const std::string& path) {
 }
 
 bool TMainWindow::SaveVoxelFile(const std::string& path) {
+  FinishDrag();  // a stroke still held is saved with the rest
   if (!WriteVoxelFile(path, Model)) {
     // The previous file is still whole; the document stays as it was, unsaved.
     ShowMessageDialog(MsgCannotSave);
@@ -72,6 +73,7 @@ void TMainWindow::SaveAsButtonClick() {
 }
 
 bool TMainWindow::SaveAs() {
+  FinishDrag();  // before the dialog takes the mouse away
   std::string path;
   if (!RunFileDialog(SaveAsDial, path)) return false;
   ClearFileName(SaveAsDial);

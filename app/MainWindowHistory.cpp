@@ -13,12 +13,21 @@
 #include "app/TMainWindow.h"
 #include "dialogs/TTransDial.h"
 #include "editor/TSectionWindow.h"
+#include "palette/TPaletteDialog.h"
 
-void TMainWindow::RecordStep(std::unique_ptr<EditStep> step) {
+bool TMainWindow::RecordStep(std::unique_ptr<EditStep> step) {
+  if (!step) {
+    UpdateEditState();
+    return false;
+  }
+  const ChangeSet changes = step->Changes();
   // Modified keeps its old meaning: an edit of the cells of a titled model.
-  if (step && step->Changes().Has(ChangedCells) && !Doc.Untitled) Doc.Modified = true;
+  if (changes.Has(ChangedCells) && !Doc.Untitled) Doc.Modified = true;
   History.Record(std::move(step));
   UpdateEditState();
+  // A step made is shown as a step made again: the same refresh as Redo.
+  ShowChanges(changes);
+  return true;
 }
 
 void TMainWindow::ResetHistory() {
@@ -28,14 +37,15 @@ void TMainWindow::ResetHistory() {
 }
 
 void TMainWindow::Undo1Click() {
-  // A drag in progress owns its step until the button is released.
-  if (MouseHeld) return;
+  // A drag still held (its release lost, or a shortcut pressed during it) is the newest
+  // work: it becomes its step first, and that step is what Undo takes back.
+  FinishDrag();
   if (const EditStep* step = History.Undo(Model)) ShowChanges(step->Changes());
   UpdateEditState();
 }
 
 void TMainWindow::Redo1Click() {
-  if (MouseHeld) return;
+  FinishDrag();
   if (const EditStep* step = History.Redo(Model)) ShowChanges(step->Changes());
   UpdateEditState();
 }
@@ -55,9 +65,17 @@ void TMainWindow::ShowChanges(const ChangeSet& changes) {
       SetLayerRange();
     }
   }
-  if (changes.Has(ChangedName)) ShowName();
+  if (changes.Has(ChangedName)) {
+    ShowName();
+    SectionWindow->ShowSections();  // the list names every section
+  }
   if (changes.Has(ChangedTailer)) TransDial->ShowTailerValues();
-  if (changes.Has(ChangedCells) || changes.Has(ChangedPalette)) Refresh1Click();
+  // The normal version decides the direction colours of the slice view and the colour
+  // boxes, the lighting of the 3D view and the palette dialog's sphere.
+  if (changes.Has(ChangedNormalType) && PaletteDialog->isVisible())
+    PaletteDialog->FollowNormalType();
+  if (changes.Has(ChangedCells) || changes.Has(ChangedPalette) || changes.Has(ChangedNormalType))
+    Refresh1Click();
   RepeatReadout();
 }
 
@@ -65,16 +83,20 @@ void TMainWindow::UpdateEditState() {
   const bool open = Model.IsOpen();
   const EditStep* undo = open ? History.NextUndo() : nullptr;
   const EditStep* redo = open ? History.NextRedo() : nullptr;
-  auto show = [](QAction* item, QToolButton* button, const char* verb, const EditStep* step) {
+  auto show = [](QAction* item, QToolButton* button, const char* verb, const EditStep* step,
+                 bool enabled) {
     const QString tip =
         step ? QString("%1 %2").arg(verb, QString::fromStdString(step->Label())) : QString(verb);
-    item->setEnabled(step != nullptr);
-    button->setEnabled(step != nullptr);
+    item->setEnabled(enabled);
+    button->setEnabled(enabled);
     button->setToolTip(tip);
     button->setAccessibleDescription(tip);
   };
-  show(Undo1, UndoButton, "Undo", undo);
-  show(Redo1, RedoButton, "Redo", redo);
+  // A drag held is ended by Undo and Redo as its release would end it: there is then a
+  // step to undo, and none left to redo once it has changed the document.
+  const bool held = open && MouseHeld;
+  show(Undo1, UndoButton, "Undo", undo, undo != nullptr || held);
+  show(Redo1, RedoButton, "Redo", redo, redo != nullptr && !held);
   const bool save = open && !Doc.Untitled && History.IsChanged();
   Save1->setEnabled(save);
   SaveButton->setEnabled(save);
@@ -82,6 +104,8 @@ void TMainWindow::UpdateEditState() {
 }
 
 bool TMainWindow::ConfirmDiscard() {
+  // A stroke still held is work of this document: part of what is asked about and saved.
+  FinishDrag();
   if (!Model.IsOpen()) return true;
   // A new model has no saved state to compare with: any step since New is work.
   const bool changed = Doc.Untitled ? History.AnyStepRecorded() : History.IsChanged();

@@ -44,33 +44,26 @@ void TMainWindow::AddSectionClick() {
 void TMainWindow::AddSectionOfSize(std::uint8_t sizeX, std::uint8_t sizeY, std::uint8_t sizeZ) {
   AbandonDrag(true);
   RecordStep(AddSection(Model, sizeX, sizeY, sizeZ, "Add Section"));
-  ShowEditedSection();
 }
 
 void TMainWindow::DuplicateSectionClick() {
   if (!Model.IsOpen()) return;
   AbandonDrag(true);
   RecordStep(DuplicateSection(Model, "Duplicate Section"));
-  ShowEditedSection();
 }
 
 void TMainWindow::RemoveSectionClick() {
   if (!Model.IsOpen()) return;
   AbandonDrag(true);
   RecordStep(RemoveSection(Model, Model.EditedSection(), "Remove Section"));
-  ShowEditedSection();
 }
 
 void TMainWindow::MoveSectionUpClick() {
   if (!Model.IsOpen()) return;
   RecordStep(MoveSectionUp(Model, Model.EditedSection(), "Move Section Up"));
-  ShownSection = int(Model.EditedSection());
-  SectionWindow->ShowSections();
 }
 
 void TMainWindow::MoveSectionDownClick() {
   if (!Model.IsOpen()) return;
   RecordStep(MoveSectionDown(Model, Model.EditedSection(), "Move Section Down"));
-  ShownSection = int(Model.EditedSection());
-  SectionWindow->ShowSections();
 }

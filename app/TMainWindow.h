@@ -197,11 +197,11 @@ class TMainWindow : public QMainWindow, public ToolState {
   // ---- Edit history (app/MainWindowHistory.cpp) ----
   void Undo1Click();
   void Redo1Click();
-  // Takes a step the core has already applied (null: nothing changed), then updates the
-  // commands; the caller shows the change, as each command has its own way of doing so.
-  void RecordStep(std::unique_ptr<EditStep> step);
-  // The one refresh after a step is taken back or made again: everything that shows
-  // what changed. A change of cells also brings their layer into view.
+  // Takes a step the core has already applied (null: nothing changed), updates the
+  // commands and shows the change through ShowChanges; true when there was a step.
+  bool RecordStep(std::unique_ptr<EditStep> step);
+  // The one refresh after a step is made, taken back or made again: everything that
+  // shows what changed. A change of cells also brings their layer into view.
   void ShowChanges(const ChangeSet& changes);
   // Undo, Redo and their tips, and the Save rule: Save is enabled exactly while a
   // titled document differs from what was last loaded or saved.
@@ -261,6 +261,10 @@ class TMainWindow : public QMainWindow, public ToolState {
   // Ends a drag that lost its release (a new document, another press), keeping what it
   // changed as a step unless the document it belongs to is gone.
   void AbandonDrag(bool keepChanges);
+  // Ends a drag still held as its release would: the stroke or shape becomes its step.
+  // Commands that undo, redo, save or replace the document call it first, so that a
+  // shortcut pressed during a drag, or a release that never came, loses no work.
+  void FinishDrag();
   DrawingTool* Tool(DrawTool tool);
   ToolContext ToolContextNow();
 

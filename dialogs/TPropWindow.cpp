@@ -176,7 +176,6 @@ void TPropWindow::ApplyChanges() {
   else if (RA2Select->isChecked())
     normalType = 4;
   MainWindow->RecordStep(ChangeProperties(model, name, normalType, "Properties"));
-  MainWindow->ShowName();
 }
 
 void TPropWindow::ApplyButtonClick() {

@@ -9,7 +9,6 @@
 #include "app/Forms.h"
 #include "app/TMainWindow.h"
 #include "dialogs/CentreOnScreen.h"
-#include "dialogs/TTransDial.h"
 #include "model/DocumentSteps.h"
 #include "model/NumberText.h"
 
@@ -62,7 +61,6 @@ void TValChDial::OKButClick() {
   MainWindow->RecordStep(ChangeTailerValue(MainWindow->Model, ValueIndex,
                                            std::bit_cast<std::uint32_t>(value),
                                            windowTitle().toStdString()));
-  TransDial->ShowTailerValues();
   MainWindow->Doc.Modified = true;
 }
 

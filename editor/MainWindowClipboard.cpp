@@ -90,7 +90,6 @@ void TMainWindow::Cut1Click() {
   std::unique_ptr<CellPatch> step = CutLayer(Model, View.Orientation, View.CurrentLayer, clip);
   PutOnClipboard(clip, Model.Palette);
   RecordStep(std::move(step));
-  Refresh1Click();
 }
 
 void TMainWindow::Paste1Click() {
@@ -120,5 +119,4 @@ void TMainWindow::Paste1Click() {
     return;
   }
   RecordStep(std::move(step));
-  Refresh1Click();
 }

@@ -49,10 +49,7 @@ void TMainWindow::CalculateNormalsIn(bool wholeSection, int radius) {
     ShowMessageDialog(MsgChooseNormals);
     return;
   }
-  if (!result.Step) return;  // every normal was right already
-  RecordStep(std::move(result.Step));
-  Refresh1Click();  // the slice view, and the 3D view when it shows
-  RepeatReadout();
+  RecordStep(std::move(result.Step));  // none when every normal was right already
 }
 
 void TMainWindow::DirectionColours1Click() {

@@ -5,6 +5,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolButton>
+#include <algorithm>
 #include <cstring>
 
 #include "app/Forms.h"
@@ -70,20 +71,29 @@ void SetZoomItems(TMainWindow& w) {
   w.NormSize1->setEnabled(w.View.Zoom > 1);
 }
 
-// The scroll offset that puts the same spot of the picture, scaled by the zoom, back at
-// the centre of the visible area: the pixel at the centre keeps its place within its cell.
-int CentredOffset(int oldOffset, int oldSeen, int newSeen, int oldZoom, int newZoom) {
-  const double spot = (oldOffset + oldSeen / 2 + 0.5) / oldZoom;
-  return int(spot * newZoom) - newSeen / 2;
+// Where the user looks along one axis, in cells: the centre of the part of the picture
+// that is visible. A picture smaller than the view is seen whole, so its own centre
+// counts, not the view's, which lies off the picture. The pixel at that centre keeps its
+// place within its cell.
+double SeenCentre(int offset, int seen, int picture, int zoom) {
+  const double spot = offset + std::min(seen, picture) / 2 + 0.5;
+  return std::clamp(spot, 0.0, double(std::max(picture, 1)) - 0.5) / zoom;
+}
+
+// The scroll offset that puts that spot, scaled by the new zoom, back at the centre of
+// the visible area; the scroll bar cuts it to its range.
+int CentredOffset(double spot, int seen, int zoom) {
+  return int(spot * zoom) - seen / 2;
 }
 
 void ApplyZoom(TMainWindow& w, int zoom) {
   QScrollBar* h = w.MainView->horizontalScrollBar();
   QScrollBar* v = w.MainView->verticalScrollBar();
   const QSize oldSeen = w.MainView->viewport()->size();
-  const int oldX = h->value();
-  const int oldY = v->value();
+  const QSize oldPicture = w.SliceSize();
   const int oldZoom = w.View.Zoom;
+  const double spotX = SeenCentre(h->value(), oldSeen.width(), oldPicture.width(), oldZoom);
+  const double spotY = SeenCentre(v->value(), oldSeen.height(), oldPicture.height(), oldZoom);
   w.View.Zoom = zoom < 1 ? 1 : (zoom > 16 ? 16 : zoom);
   SetZoomItems(w);
   w.SliceBitmap.Resize(w.SliceSize().width(), w.SliceSize().height());
@@ -92,8 +102,8 @@ void ApplyZoom(TMainWindow& w, int zoom) {
   // run now, so that the centre is taken in the visible area the user will see.
   QCoreApplication::sendPostedEvents(w.MainView, QEvent::MetaCall);
   const QSize seen = w.MainView->viewport()->size();
-  h->setValue(CentredOffset(oldX, oldSeen.width(), seen.width(), oldZoom, w.View.Zoom));
-  v->setValue(CentredOffset(oldY, oldSeen.height(), seen.height(), oldZoom, w.View.Zoom));
+  h->setValue(CentredOffset(spotX, seen.width(), w.View.Zoom));
+  v->setValue(CentredOffset(spotY, seen.height(), w.View.Zoom));
 }
 }  // namespace
 

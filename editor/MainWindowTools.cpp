@@ -73,6 +73,10 @@ void TMainWindow::AbandonDrag(bool keepChanges) {
   }
 }
 
+void TMainWindow::FinishDrag() {
+  if (MouseHeld) ImageBoxMouseUp(LastButton, 0, 0);
+}
+
 // ---- Tool selection ----
 
 void TMainWindow::SelectTool(DrawTool tool) {
@@ -151,14 +155,15 @@ void TMainWindow::ImageBoxMouseUp(Qt::MouseButton button, int, int) {
   MouseHeld = false;
   if (!Model.IsOpen()) return;
   HeldValue = button == Qt::RightButton ? View.RightColor : View.LeftColor;
+  bool shown = false;
   if (DrawingTool* tool = Tool(CurrentTool)) {
     ToolContext c = ToolContextNow();
-    RecordStep(tool->Release(c, dragged));
+    shown = RecordStep(tool->Release(c, dragged));
   }
   AbandonDrag(true);  // a stroke of another tool, should the tool have changed mid-drag
-  // The render makes the screen, SliceBitmap and the 3D view agree with the model again,
-  // also wiping a preview that an interrupted drag left on the screen.
-  Refresh1Click();
+  // Without a step the render still makes the screen and SliceBitmap agree with the
+  // model again, wiping a preview that the drag or an interrupted one left on the screen.
+  if (!shown) Refresh1Click();
 }
 
 void TMainWindow::FormMouseUp(Qt::MouseButton button, int x, int y) {

@@ -1,7 +1,7 @@
 #pragma once
 // Changes of cells: a box of both grids as it was before and after an edit. Every edit
-// of cells is made through a CellEdit, which notes the box before anything is written
-// and turns what changed into one step.
+// of cells is made through a CellEdit, which notes what the cells held before they are
+// written and turns what changed into one step.
 
 #include <memory>
 #include <vector>
@@ -18,6 +18,10 @@ class CellPatch final : public EditStep {
   // colour and the normal: colours first, then normals.
   CellPatch(std::string label, const CellBox& box, std::vector<std::uint8_t> before,
             std::vector<std::uint8_t> after);
+  // A few cells scattered over box (a pen stroke): before and after hold the colour and
+  // the normal of each cell at the grid offsets in cells, colours first, then normals.
+  CellPatch(std::string label, const CellBox& box, std::vector<std::uint32_t> cells,
+            std::vector<std::uint8_t> before, std::vector<std::uint8_t> after);
 
   void Apply(TVoxelModel& model) const override { Put(model, after_); }
   void Revert(TVoxelModel& model) const override { Put(model, before_); }
@@ -28,6 +32,7 @@ class CellPatch final : public EditStep {
  private:
   void Put(TVoxelModel& model, const std::vector<std::uint8_t>& cells) const;
   CellBox box_;
+  std::vector<std::uint32_t> cells_;  // empty: before_ and after_ cover the whole box
   std::vector<std::uint8_t> before_;
   std::vector<std::uint8_t> after_;
 };
@@ -37,15 +42,14 @@ std::vector<std::uint8_t> CopyCells(const TVoxelModel& model, const CellBox& box
 
 class CellEdit {
  public:
-  // Notes the cells of box as they are now. Writes must stay inside box (clipped to the
-  // grid); the box is cut to the grid's 256 cells a side.
+  // Writes must stay inside box (clipped to the grid); the box is cut to the grid's 256
+  // cells a side. What a cell held is noted before its first write, so that a stroke
+  // costs what it touches, not what the box holds.
   CellEdit(TVoxelModel& model, const CellBox& box, std::string label);
 
-  // The grids, for the drawing operations that write many cells at once.
-  VoxelGrid& Grid(GridKind kind) {
-    touched_ = box_;  // anything inside the box may change now
-    return GridOf(model_, kind);
-  }
+  // The grids, for the drawing operations that write many cells at once. Anything inside
+  // the box may change from now on, so the whole box is noted first.
+  VoxelGrid& Grid(GridKind kind);
   void Set(GridKind kind, int x, int y, int z, std::uint8_t value);
   const CellBox& Box() const { return box_; }
 
@@ -54,9 +58,23 @@ class CellEdit {
   std::unique_ptr<CellPatch> Finish();
 
  private:
+  // A cell written through Set, as both grids held it before.
+  struct NotedCell {
+    std::uint8_t X, Y, Z, Colour, Normal;
+  };
+  std::size_t InBox(int x, int y, int z) const;
+  void NoteWholeBox();
+  std::unique_ptr<CellPatch> FinishCells();
+  std::unique_ptr<CellPatch> FinishWholeBox();
+  // The step, made in the edited section.
+  std::unique_ptr<CellPatch> Made(std::unique_ptr<CellPatch> step) const;
+
   TVoxelModel& model_;
   CellBox box_;
   std::string label_;
+  std::vector<std::uint64_t> seen_;  // a bit per cell of the box: noted in noted_
+  std::vector<NotedCell> noted_;
+  // Once Grid was asked for: the whole box as it was, in CellPatch's order.
+  bool whole_ = false;
   std::vector<std::uint8_t> before_;
-  CellBox touched_;  // the cells written so far, which alone Finish compares
 };

@@ -27,11 +27,13 @@ void TMainWindow::ReadPaletteFile(const std::string& path) {
   // The reader replaces the whole palette or leaves it as it was.
   PaletteRGB loaded = Model.Palette;
   const PaletteStatus status = ::ReadPaletteFile(path, loaded);
+  bool shown = false;
   if (status != PaletteStatus::Ok)
     ShowMessageDialog(PaletteStatusMessage(status), "&OK");
-  else
-    RecordStep(ChangePalette(Model, loaded, "Load Palette"));  // the file keeps the palette
-  Refresh1Click();
+  else  // the file keeps the palette
+    shown = RecordStep(ChangePalette(Model, loaded, "Load Palette"));
+  // The view is redrawn even when the palette stayed as it was.
+  if (!shown) Refresh1Click();
 }
 
 void TMainWindow::WritePaletteFile(const std::string& path) {

@@ -161,6 +161,11 @@ void TPaletteDialog::FollowNormal() {
     NormalPanel->ShowNormal(MainWindow->Model.NormalType, CurrentCell().Index);
 }
 
+void TPaletteDialog::FollowNormalType() {
+  FitToMode();
+  FollowNormal();
+}
+
 void TPaletteDialog::PickNormal(int index) {
   const TPaletteCell cell = CellOf(unsigned(index) & 0xFFu);
   GetMousePos(cell.Column * kCellSide + kCellSide / 2, cell.Row * kCellSide + kCellSide / 2);
@@ -276,7 +281,6 @@ void TPaletteDialog::PalOKButtonClick() {
     const PaletteRGB edited = MainWindow->Model.Palette;
     SetPaletteUnrecorded(MainWindow->Model, PaletteBackup);
     MainWindow->RecordStep(ChangePalette(MainWindow->Model, edited, "Edit Palette"));
-    MainWindow->Refresh1Click();
   }
   EditMode = false;
 }

@@ -74,6 +74,9 @@ class TPaletteDialog : public QDialog {
   TPaletteCell& CurrentCell() { return SelectRightColor ? RightCell : LeftCell; }
   // A drawing value is chosen in normals display and the model has a normal set.
   bool ChoosingNormal() const;
+  // The model's normal version changed while the dialog is open: the sphere panel comes
+  // or goes and shows the set of the new version.
+  void FollowNormalType();
 
   // ---- Handlers ----
   void FormActivate();

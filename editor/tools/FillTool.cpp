@@ -17,7 +17,8 @@ class FillTool final : public DrawingTool {
       const ModelCell cell = c.Plane.Cell(pu, pv, c.Plane.ClampLayer(c.Layer()));
       step = VolumeFill(c.Model, c.Grid, cell.X, cell.Y, cell.Z, c.State.FillValue, work_);
     }
-    c.Canvas.Render();  // even when the start cell already held the value
+    // The window shows the step it records; a press that changed nothing renders too.
+    if (!step) c.Canvas.Render();
     return step;
   }
 

@@ -13,7 +13,8 @@ class PaintTool final : public DrawingTool {
     c.State.FillValue = c.State.HeldValue;
     std::unique_ptr<EditStep> step =
         PaintFill(c.Model, c.Target(c.State.FillValue), pu, pv, c.State.FloodWork);
-    c.Canvas.Render();  // even when the start cell already held the value
+    // The window shows the step it records; a press that changed nothing renders too.
+    if (!step) c.Canvas.Render();
     return step;
   }
 };

@@ -1,5 +1,6 @@
 // Surface normals in the windows: the lit 3D view, Calculate Normals with its dialog and
-// undo, choosing a normal on the sphere of the palette dialog, and direction colours.
+// undo, choosing a normal on the sphere of the palette dialog, and direction colours,
+// also after the normal version changes.
 
 #include <QAction>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <memory>
 
 #include "dialogs/TNormalsDial.h"
+#include "dialogs/TPropWindow.h"
 #include "editor/TColorBox.h"
 #include "model/ComputeNormals.h"
 #include "model/Messages.h"
@@ -219,6 +221,27 @@ class NormalsWindowsTest : public QObject {
     QCOMPARE(SliceCell(3, 3), *DirectionColour(2, 5));
     QCOMPARE(SliceCell(4, 3), Grey(40));
     QCOMPARE(SliceCell(0, 0), PackRGB(255, 0, 0));
+
+    // Another normal version, its undo and its redo show at once in the slice view and
+    // in the lit 3D view: 40 has a direction in the larger set.
+    MainWindow->View3D1Click();
+    ThreeDWindow->Lighting1->trigger();
+    const std::vector<Pixel> litBefore = Pixels(MainWindow->View3D.ViewBitmap);
+    WhenModal([](QWidget*) {
+      PropWindow->RA2Select->click();
+      PropWindow->OKButton->click();
+    });
+    MainWindow->PropButtonClick();
+    QCOMPARE(SliceCell(4, 3), *DirectionColour(4, 40));
+    QVERIFY(Pixels(MainWindow->View3D.ViewBitmap) == Reference(true));
+    QVERIFY(Pixels(MainWindow->View3D.ViewBitmap) != litBefore);
+    MainWindow->Undo1->trigger();
+    QCOMPARE(SliceCell(4, 3), Grey(40));
+    QVERIFY(Pixels(MainWindow->View3D.ViewBitmap) == litBefore);
+    MainWindow->Redo1->trigger();
+    QCOMPARE(SliceCell(4, 3), *DirectionColour(4, 40));
+    MainWindow->Undo1->trigger();
+
     MainWindow->DirectionColours1->trigger();
     QCOMPARE(SliceCell(3, 3), Grey(5));
     MainWindow->Colors2Click();

@@ -1,6 +1,6 @@
 // Nothing is thrown away without asking: New, Open, Exit and the close box on a changed
 // document ask "Save changes to ...?" and each of the three answers does what it says;
-// an unchanged document is never asked about.
+// a save that fails stops the command; an unchanged document is never asked about.
 
 #include <QFile>
 #include <QFileDialog>
@@ -19,7 +19,8 @@ using kobaltine_test::StartForms;
 namespace {
 
 enum class Command { New, Open, Exit, CloseBox };
-enum Answer { Save = 1, Discard = 2, Cancel = 3 };
+// SaveFails: Save is answered, and the save fails.
+enum Answer { Save = 1, Discard = 2, Cancel = 3, SaveFails = 4 };
 
 // Runs the command; returns whether it went on past the question: the New dialog or
 // the Open dialog was shown, or the window closed.
@@ -67,9 +68,9 @@ class UnsavedChangesTest : public QObject {
     QTest::addColumn<int>("command");
     QTest::addColumn<int>("answer");
     const char* names[] = {"New", "Open", "Exit", "close box"};
-    const char* answers[] = {"", "Save", "Discard", "Cancel"};
+    const char* answers[] = {"", "Save", "Discard", "Cancel", "Save failing"};
     for (int c = 0; c < 4; ++c)
-      for (int a = Save; a <= Cancel; ++a)
+      for (int a = Save; a <= SaveFails; ++a)
         QTest::newRow(qPrintable(QString("%1, %2").arg(names[c], answers[a]))) << c << a;
   }
 
@@ -82,24 +83,60 @@ class UnsavedChangesTest : public QObject {
     QTRY_VERIFY(MainWindow->Model.IsOpen());
     const std::uint8_t old = MainWindow->Model.Colours.at(0, 0, 0);
     ChangeOneCell(0, 0, 0, std::uint8_t(old + 1));
+    // The document's folder has gone: the save says so, and the command stops there.
+    const bool fails = answer == SaveFails;
+    if (fails) MainWindow->Doc.FilePath = dir.filePath("gone/tank.vxl").toStdString();
 
-    QString question;
-    const auto asked = AnswerSaveQuestion(answer, &question);
+    QString question, message;
+    const auto asked = AnswerSaveQuestion(fails ? Save : answer, &question);
+    const auto told = AnswerMessage(&message);
     const bool wentOn = Run(Command(command));
     Disarm(asked);
+    Disarm(told);
     QCOMPARE(question, QString("Save changes to tank.vxl?"));
     QCOMPARE(TripleButDial->Button1->text(), QString("&Save"));
     QCOMPARE(TripleButDial->Button2->text(), QString("&Discard"));
     QCOMPARE(TripleButDial->Button3->text(), QString("&Cancel"));
-    QCOMPARE(wentOn, answer != Cancel);
+    QCOMPARE(wentOn, answer == Save || answer == Discard);
+    QCOMPARE(message, fails ? QString("Could not write the file!") : QString());
     TVoxelModel onDisk;
     QCOMPARE(int(ReadVoxelFile(path.toStdString(), onDisk)), int(LoadStatus::Ok));
     QCOMPARE(onDisk.Colours.at(0, 0, 0), answer == Save ? std::uint8_t(old + 1) : old);
-    if (answer == Cancel) {
+    if (answer == Cancel || fails) {
       QVERIFY(MainWindow->isVisible());
       QVERIFY(SaveEnabled());
       QCOMPARE(MainWindow->Model.Colours.at(0, 0, 0), std::uint8_t(old + 1));
     }
+  }
+
+  // A pen stroke still held when New comes (its release lost, or a shortcut pressed
+  // during it) is work of the document: asked about and saved. Undo held the same way
+  // takes back that stroke.
+  void aStrokeInProgressIsFinishedFirst() {
+    QTemporaryDir dir;
+    const QString path = CopyInto(dir, KOBALTINE_SAMPLES "/tank.vxl", "tank.vxl");
+    StartForms(CommandLineFor(path));
+    QTRY_VERIFY(MainWindow->Model.IsOpen());
+    const int top = MainWindow->View.CurrentLayer;
+    const std::uint8_t old = MainWindow->Model.Colours.at(0, 0, top);
+    MainWindow->View.LeftColor = std::uint8_t(old + 1);
+    Press(Qt::LeftButton, CellCentre(0, 0));
+    QString question;
+    const auto asked = AnswerSaveQuestion(Save, &question);
+    QVERIFY(Run(Command::New));
+    Disarm(asked);
+    QCOMPARE(question, QString("Save changes to tank.vxl?"));
+    QCOMPARE(ReadModel(path)->Colours.at(0, 0, top), std::uint8_t(old + 1));
+
+    const std::uint8_t old1 = MainWindow->Model.Colours.at(1, 0, top);
+    MainWindow->View.LeftColor = std::uint8_t(old1 + 1);
+    Press(Qt::LeftButton, CellCentre(1, 0));
+    QVERIFY(MainWindow->Undo1->isEnabled() && !MainWindow->Redo1->isEnabled());
+    MainWindow->Undo1->trigger();
+    QCOMPARE(MainWindow->Model.Colours.at(1, 0, top), old1);
+    QVERIFY(!MainWindow->MouseHeld);
+    QCOMPARE(MainWindow->RedoButton->toolTip(), QString("Redo Pen stroke"));
+    QCOMPARE(MainWindow->Model.Colours.at(0, 0, top), std::uint8_t(old + 1));
   }
 
   void anUnchangedDocumentIsNeverAsked() {

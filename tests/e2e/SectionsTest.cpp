@@ -98,6 +98,23 @@ class SectionsStory : public QObject {
     QCOMPARE(Listed(), QStringList{"0: NEW FILE (4 x 5 x 6)"});
     QVERIFY(!SectionWindow->RemoveButton->isEnabled());
 
+    // A rename shows in the list at Apply, and so do its undo and redo.
+    QStringList applied;
+    const auto renamed = WhenDialog(PropWindow, [&applied](QWidget*) {
+      PropWindow->NameText->setText("HULL");
+      PropWindow->ApplyButton->click();
+      applied = Listed();
+      PropWindow->CancelButton->click();
+    });
+    MainWindow->Properties1->trigger();
+    Disarm(renamed);
+    QCOMPARE(applied, QStringList{"0: HULL (4 x 5 x 6)"});
+    MainWindow->Undo1->trigger();
+    QCOMPARE(Listed(), QStringList{"0: NEW FILE (4 x 5 x 6)"});
+    MainWindow->Redo1->trigger();
+    QCOMPARE(Listed(), QStringList{"0: HULL (4 x 5 x 6)"});
+    MainWindow->Undo1->trigger();
+
     auto added = WhenDialog(NewBox, [](QWidget*) {
       NewBox->LengthNum->setText("7");
       NewBox->WidthNum->setText("8");

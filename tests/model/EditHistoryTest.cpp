@@ -56,6 +56,24 @@ std::vector<StepCase> StepCases() {
          CellEdit edit(m, LayerBox(m, 3), "Pen stroke");
          for (int i = 0; i < 12; ++i) edit.Set(GridKind::Colours, 2 + i, 5 + i / 2, 3, 200);
          edit.Set(GridKind::Normals, 7, 7, 3, 9);
+         edit.Set(GridKind::Colours, 2, 5, 3, 100);  // written twice: the first value counts
+         return edit.Finish();
+       },
+       ChangedCells},
+      {"pen stroke over every cell of its box",
+       [](TVoxelModel& m) {
+         CellEdit edit(m, LayerBox(m, 4), "Pen stroke");
+         for (int i = 0; i < 12; ++i) edit.Set(GridKind::Normals, 8 + i % 4, 2 + i / 4, 4, 199);
+         return edit.Finish();
+       },
+       ChangedCells},
+      {"pen cells, then the whole grid",
+       [](TVoxelModel& m) {
+         CellEdit edit(m, {0, 0, 2, 19, 13, 4}, "Mixed");
+         edit.Set(GridKind::Colours, 3, 3, 2, 201);
+         edit.Set(GridKind::Normals, 18, 12, 4, 202);
+         FillRectOnLayer(edit.Grid(GridKind::Colours), 3, 3, 5, 5, 3, 203);
+         edit.Set(GridKind::Colours, 3, 3, 2, 204);
          return edit.Finish();
        },
        ChangedCells},

@@ -195,6 +195,10 @@ class LayerStatsTest : public QObject {
     MainWindow->NormSize1Click();
     QCoreApplication::processEvents();
     QCOMPARE(QPoint(h->value(), v->value()), QPoint(0, 0));
+    // From there the centre is the picture's, not the view's, which lies off the picture.
+    MainWindow->MaxZoom1->trigger();
+    QCoreApplication::processEvents();
+    QCOMPARE(centreCell(), QPoint(100, 75));
   }
 };
 
