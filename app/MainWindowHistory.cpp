@@ -52,8 +52,9 @@ void TMainWindow::Redo1Click() {
 
 void TMainWindow::ShowChanges(const ChangeSet& changes) {
   // A step of another section, or of the list itself: the windows follow the section.
+  // A move leaves the edited section as it was (no cells named): its layer stays on show.
   if (changes.Has(ChangedSections) || ShownSection != int(Model.EditedSection()))
-    ShowEditedSection();
+    ShowEditedSection(changes.Has(ChangedSections) && !changes.Has(ChangedCells));
   if (changes.Has(ChangedCells) && !changes.Cells.Empty()) {
     // The user sees what was taken back: the layer it touched along the current
     // orientation's layer axis, unless it is on show.

@@ -11,10 +11,11 @@
 #include "model/NewModel.h"
 #include "model/SectionSteps.h"
 
-void TMainWindow::ShowEditedSection() {
+void TMainWindow::ShowEditedSection(bool keepLayer) {
   ShownSection = int(Model.EditedSection());
   // The last layer along the axis of the slices, as opening a file shows.
-  View.CurrentLayer = std::max(Plane().Layers() - 1, 0);
+  if (!keepLayer || View.CurrentLayer >= Plane().Layers())
+    View.CurrentLayer = std::max(Plane().Layers() - 1, 0);
   SliceBitmap.Resize(SliceSize().width(), SliceSize().height());
   ImageBox->resize(SliceSize());
   SetLayerRange();

@@ -224,7 +224,9 @@ class TMainWindow : public QMainWindow, public ToolState {
   // Everything that shows the edited section follows it: the slice view on its top
   // layer, the layer window's range, the 3D view, the name, the transformation values
   // and the statistics.
-  void ShowEditedSection();
+  // keepLayer: the layer shown stays where the section still has it (the list was
+  // reordered or grown, the section itself is the same); otherwise its last layer.
+  void ShowEditedSection(bool keepLayer = false);
   // The section the windows show, to notice when undo or redo switched it.
   int ShownSection = 0;
 

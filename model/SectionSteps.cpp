@@ -74,6 +74,8 @@ class MoveStep final : public ListStep {
  public:
   MoveStep(std::string label, std::size_t edited, std::size_t from, std::size_t to)
       : ListStep(std::move(label), edited), from_(from), to_(to) {}
+  // Only the order changes: the edited section keeps every cell, name and value.
+  ChangeSet Changes() const override { return {ChangedSections, CellBox{}, Section()}; }
   void Apply(TVoxelModel& model) const override {
     model.SelectSection(edited_);
     model.MoveSection(from_, to_);

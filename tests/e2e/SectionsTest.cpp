@@ -126,7 +126,9 @@ class SectionsStory : public QObject {
     QCOMPARE(NewBox->windowTitle(), QString("Add Section"));
     ClickCell(Qt::LeftButton, 1, 1);  // a voxel in the new section
     SectionWindow->DuplicateButton->click();
+    TypeLayer("3");
     SectionWindow->UpButton->click();
+    QCOMPARE(MainWindow->View.CurrentLayer, 3);  // a move leaves the section on show as it was
     QCOMPARE(Listed(), (QStringList{"0: NEW FILE (4 x 5 x 6)", "1: NEW SECTION (7 x 8 x 9)",
                                     "2: NEW SECTION (7 x 8 x 9)"}));
     QCOMPARE(SectionWindow->SectionList->currentRow(), 1);
