@@ -8,9 +8,11 @@
 #include "app/TMainWindow.h"
 
 namespace {
-constexpr int kClientWidth = 232;
+// The list is wide enough for the longest row, "511: " and a name of 15 letters with
+// the three sizes at 255, so that no row is cut.
+constexpr int kClientWidth = 368;
 constexpr int kClientHeight = 178;
-constexpr int kButtonLeft = 146;
+constexpr int kButtonLeft = 282;
 
 QPushButton* SideButton(QWidget* parent, const char* name, const QString& caption, int top) {
   auto* b = new QPushButton(caption, parent);
