@@ -1,6 +1,6 @@
 #pragma once
-// The forms (the thirteen of the first design, then the Sections window), created once at start-up in a fixed order and reachable
-// application-wide through these references.
+// The forms (the thirteen of the first design, then the Sections window), created once at start-up
+// in a fixed order and reachable application-wide through these references.
 
 #include <string>
 

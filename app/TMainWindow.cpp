@@ -564,9 +564,8 @@ void TMainWindow::DocumentOpenState() {
   View1->menuAction()->setEnabled(true);
   Edit1->menuAction()->setEnabled(true);
   Colors1->menuAction()->setEnabled(true);
-  for (QAction* a :
-       {SaveAs1, Export1, Properties1, Matrix1, SelectLayer1, Stats1, View3D1, Sections1,
-        Orientation1})
+  for (QAction* a : {SaveAs1, Export1, Properties1, Matrix1, SelectLayer1, Stats1, View3D1,
+                     Sections1, Orientation1})
     a->setEnabled(true);
   CalcNormals1->setEnabled(true);
   for (QToolButton* b : {SaveAsButton, PropButton, MatrixButton, SelectLayerButton, StatsButton,

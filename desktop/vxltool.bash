@@ -17,7 +17,7 @@ _vxltool_files() {
   done))
 }
 
-# Whether option $1 takes a value: its line in $specs (the caller's) has a word that is
+# Whether option $1 takes a value: its line in $lines (the caller's) has a word that is
 # no option name, as "SIZE" in "-s, --size SIZE".
 _vxltool_takes_value() {
   local line w named value
@@ -27,7 +27,7 @@ _vxltool_takes_value() {
       if [[ "$w" == -* ]]; then [[ "$w" == "$1" ]] && named=1; else value=1; fi
     done
     ((named)) && { ((value)); return; }
-  done <<<"$specs"
+  done <<<"$lines"
   return 1
 }
 
@@ -48,9 +48,9 @@ _vxltool() {
   local command="${words[1]}" help
   help="$("$tool" "$command" --help 2>/dev/null)" || return
   # The option lines of the help, cut to their names and value, as "-s, --size SIZE".
-  local specs options
-  specs="$(sed -nE 's/^  (-[^ ].*)$/\1/p' <<<"$help" | sed -E 's/  .*//')"
-  options="$(grep -oE -- '(^|[ ,])--?[a-z][a-z-]*' <<<"$specs" | tr -d ' ,')"
+  local lines options
+  lines="$(sed -nE 's/^  (-[^ ].*)$/\1/p' <<<"$help" | sed -E 's/  .*//')"
+  options="$(grep -oE -- '(^|[ ,])--?[a-z][a-z-]*' <<<"$lines" | tr -d ' ,')"
   if [[ "$cur" == -* ]]; then
     COMPREPLY=($(compgen -W "$options --help" -- "$cur"))
     return

@@ -14,9 +14,10 @@
 
 namespace {
 
-const QStringList kIcons = {"new",     "open",   "save",   "saveas",     "properties",   "undo",
-                            "redo",    "cut",    "copy",   "paste",      "hideunderlay", "colours",
-                            "normals", "matrix", "layers", "statistics", "view3d", "sections"};
+const QStringList kIcons = {"new",          "open",    "save",    "saveas", "properties",
+                            "undo",         "redo",    "cut",     "copy",   "paste",
+                            "hideunderlay", "colours", "normals", "matrix", "layers",
+                            "statistics",   "view3d",  "sections"};
 const QStringList kTools = {"freehand", "square", "circle", "paint", "cube", "sphere", "fill"};
 
 int Chroma(QRgb p) {

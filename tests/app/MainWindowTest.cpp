@@ -265,9 +265,9 @@ class MainWindowTest : public QObject {
     for (const char* n : {"SaveAs1", "Export1", "Properties1", "Matrix1", "SelectLayer1", "Stats1",
                           "View3D1", "Sections1"})
       QVERIFY2(Find(n)->isEnabled(), n);
-    for (const char* n : {"SaveAsButton", "PropButton", "MatrixButton", "SelectLayerButton",
-                          "StatsButton", "View3DButton", "SectionsButton", "HideUnderBut", "ColorBut",
-                          "NormalBut"})
+    for (const char* n :
+         {"SaveAsButton", "PropButton", "MatrixButton", "SelectLayerButton", "StatsButton",
+          "View3DButton", "SectionsButton", "HideUnderBut", "ColorBut", "NormalBut"})
       QVERIFY2(Find<QToolButton>(n)->isEnabled(), n);
     for (const char* n : {"UndoButton", "RedoButton"})
       QVERIFY2(!Find<QToolButton>(n)->isEnabled(), n);
