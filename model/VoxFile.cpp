@@ -371,19 +371,10 @@ VoxStatus ReadVoxFile(const std::string& path, VoxScene& scene, int* error) {
   int ignored = 0;
   int& cause = error ? *error : ignored;
   cause = 0;
-  // Non-blocking so that naming a FIFO cannot hang; it then reads as empty.
-  FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (file.get() < 0) {
-    cause = errno;
-    return VoxStatus::FileNotFound;
-  }
-  struct stat st {};
-  if (::fstat(file.get(), &st) != 0 || S_ISDIR(st.st_mode)) {
-    cause = S_ISDIR(st.st_mode) ? EISDIR : errno;
-    return VoxStatus::FileNotFound;
-  }
-  const std::uint64_t size = S_ISREG(st.st_mode) ? std::uint64_t(st.st_size) : 0;
-  return Parse(FileSource(file.get(), size), scene);
+  std::int64_t size = 0;
+  const FileHandle file = OpenForReading(path, size, cause);
+  if (file.get() < 0) return VoxStatus::FileNotFound;
+  return Parse(FileSource(file.get(), std::uint64_t(size)), scene);
 }
 
 std::vector<std::uint8_t> EncodeVox(const VoxScene& scene) {

@@ -336,22 +336,9 @@ LoadStatus ReadVoxelFile(const std::string& path, TVoxelModel& model, int* error
   int ignored = 0;
   int& cause = error ? *error : ignored;
   cause = 0;
-  // Non-blocking so that naming a FIFO cannot hang the editor; it then reads as empty.
-  FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (file.get() < 0) {
-    cause = errno;
-    return LoadStatus::FileNotFound;
-  }
-  struct stat st {};
-  if (::fstat(file.get(), &st) != 0) {
-    cause = errno;
-    return LoadStatus::FileNotFound;
-  }
-  if (S_ISDIR(st.st_mode)) {
-    cause = EISDIR;
-    return LoadStatus::FileNotFound;
-  }
-  const std::int64_t fileSize = S_ISREG(st.st_mode) ? std::int64_t(st.st_size) : 0;
+  std::int64_t fileSize = 0;
+  const FileHandle file = OpenForReading(path, fileSize, cause);
+  if (file.get() < 0) return LoadStatus::FileNotFound;
 
   auto header = std::make_unique<HeaderData>();
   const LoadStatus status = ReadHeader(file.get(), fileSize, *header);
