@@ -58,6 +58,21 @@ shot() {
   if [ "$colours" -lt 8 ]; then echo "FAIL: screenshot $1 is blank ($colours colours)"; exit 1; fi
   echo "screenshot $1: $colours colours"
 }
+# A menu item by its mnemonics: the menu's letter with Alt, then the item's letter.
+menu_key() {
+  xdotool windowactivate --sync "$win" || true
+  xdotool key --window "$win" "alt+$1"
+  sleep 0.3
+  xdotool key "$2"
+}
+# Waits up to five seconds for a window of the editor titled exactly $1.
+wait_window() {
+  for _ in $(seq 1 25); do
+    xdotool search --onlyvisible --pid "$editor" --name "^$1\$" >/dev/null 2>&1 && return 0
+    sleep 0.2
+  done
+  return 1
+}
 # Wait for the main window.
 for _ in $(seq 1 50); do
   win=$(xdotool search --name "tank.vxl - Kobaltine" 2>/dev/null | head -n 1 || true)
@@ -224,14 +239,8 @@ use_tool paint 146 0 0 0 0
 shot 05a-paint
 
 # Slice from the front: View > Orientation..., one choice down, Enter for OK.
-xdotool windowactivate --sync "$win" || true
-xdotool key --window "$win" alt+v
-sleep 0.3
-xdotool key o
-for _ in $(seq 1 25); do
-  xdotool search --onlyvisible --pid "$editor" --name "^Orientation$" >/dev/null 2>&1 && break
-  sleep 0.2
-done
+menu_key v o
+wait_window Orientation || true
 shot 06-orientation
 xdotool key Down Return
 sleep 0.5
@@ -308,22 +317,13 @@ xdotool key --window "$win" F12
 shot 08-tool-windows
 
 # Surface normals from the View menu, by its mnemonics.
-xdotool windowactivate --sync "$win" || true
-xdotool key --window "$win" alt+v
-sleep 0.3
-xdotool key s
+menu_key v s
 shot 09-normals
 
 # Normals computed for the whole section (the dialog's defaults), then the 3D view lit by
 # them: the lit picture must differ from the plain one.
-xdotool windowactivate --sync "$win" || true
-xdotool key --window "$win" alt+e
-sleep 0.3
-xdotool key n
-for _ in $(seq 1 25); do
-  xdotool search --onlyvisible --pid "$editor" --name "^Calculate Normals$" >/dev/null 2>&1 && break
-  sleep 0.2
-done
+menu_key e n
+wait_window "Calculate Normals" || true
 shot 09a-calculate-normals
 xdotool key Return
 sleep 0.5
@@ -341,10 +341,7 @@ shot 09b-lit
 
 # Normals by the colour of their direction, then the normal chooser from the left colour
 # box: in normals mode it is wider, with the sphere of the model's normals beside the grid.
-xdotool windowactivate --sync "$win" || true
-xdotool key --window "$win" alt+v
-sleep 0.3
-xdotool key d
+menu_key v d
 shot 09c-direction-colours
 cx=$(xwininfo -id "$win" | awk '/Absolute upper-left X/ {print $4}')
 cy=$(xwininfo -id "$win" | awk '/Absolute upper-left Y/ {print $4}')
@@ -372,9 +369,7 @@ xdotool windowactivate --sync "$win" || true
 
 # Close the tool windows again, look at the About box, and leave by File > Exit.
 xdotool key --window "$win" F9 F10 F11 F12
-xdotool key --window "$win" alt+h
-sleep 0.3
-xdotool key a
+menu_key h a
 shot 10-about
 xdotool key Return
 sleep 0.3
@@ -382,14 +377,9 @@ sleep 0.3
 # is unsaved, so the editor asks first, and Discard lets it go.
 xdotool key --window "$win" ctrl+z
 shot 11-undone
-xdotool key --window "$win" alt+f
-sleep 0.3
-xdotool key x
+menu_key f x
 asked=""
-for _ in $(seq 1 25); do
-  if xdotool search --onlyvisible --pid "$editor" --name "^Kobaltine$" >/dev/null 2>&1; then asked=1; break; fi
-  sleep 0.2
-done
+wait_window Kobaltine && asked=1
 [ -n "$asked" ] || { echo "FAIL: Exit did not ask about the unsaved strokes"; exit 1; }
 shot 12-save-question
 xdotool key alt+d
