@@ -13,7 +13,7 @@
 #include <functional>
 #include <utility>
 
-#include "app/TToolWindow.h"
+#include "widgets/TToolWindow.h"
 #include "editor/TColorBox.h"
 #include "editor/ToolSlotWidgets.h"
 
@@ -333,14 +333,4 @@ void InstallAccessibility() {
   if (installed) return;
   installed = true;
   QAccessible::installFactory(Factory);
-}
-
-void NameValueLabel(QLabel* label, const QString& name) {
-  label->setAccessibleName(name);
-  // A label announces its first text while it is being made, and the interface resolved
-  // then is the toolkit's own, which hides the text behind the name. Drop it so that the
-  // next query makes a value label's interface.
-  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(label);
-  if (iface != nullptr && iface->textInterface() == nullptr)
-    QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
 }

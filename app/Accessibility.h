@@ -7,9 +7,3 @@
 // Installs the accessible-interface factory. Call once, after the application object
 // exists and before any window is made.
 void InstallAccessibility();
-
-class QLabel;
-class QString;
-
-// Makes a label a value label: name is its caption ("X Offset"), its text the value.
-void NameValueLabel(QLabel* label, const QString& name);

@@ -1,112 +1,101 @@
-// Open, Save, Save As and New: the window side of reading, writing and creating models.
+// Open, Save, Save As and New: the window side of reading, writing and creating models,
+// the question asked before a changed document is thrown away, and adding a section of
+// a size the New dialog asks for.
 
 #include <QFileDialog>
 #include <QStringList>
 
-#include "app/FileDialogs.h"
-#include "app/Forms.h"
-#include "app/MessageDialogs.h"
-#include "app/TMainWindow.h"
+#include "app/MainWindowParts.h"
 #include "dialogs/TNewBox.h"
-#include "dialogs/TTransDial.h"
-#include "editor/TImageBox.h"
-#include "editor/TSectionWindow.h"
+#include "editor/TSliceView.h"
 #include "model/Messages.h"
-#include "model/NewModel.h"
-#include "model/VxlReader.h"
+#include "model/SectionSteps.h"
 #include "model/VxlWriter.h"
+#include "view3d/TThreeDWindow.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/MessageDialogs.h"
 
-void TMainWindow::Open1Click() {
+using Parts = MainWindowParts;
+
+void Parts::Open1Click() {
   if (!ConfirmDiscard()) return;
   std::string path;
   if (!RunFileDialog(FileDial, path)) return;
   LoadVoxelFile(path);
 }
 
-void TMainWindow::LoadVoxelFile(const std::string& path) {
-  const LoadStatus status = ReadVoxelFile(path, Model);
-  if (status != LoadStatus::FileNotFound) ClearFileName(FileDial);
-  if (status != LoadStatus::Ok) {
-    ShowMessageDialog(LoadStatusMessage(status));
-  } else {
-    Doc.FilePath = path;
-    Doc.FileTitle = FileTitleOf(path);
-    Doc.Modified = false;
-    Doc.Untitled = false;
-    UpdateCaption();
-    ShowName();
-    SliceBitmap.Resize(SliceSize().width(), SliceSize().height());
-    TransDial->ShowTailerValues();
-    View.CurrentLayer = Plane().Layers() - 1;  // the top layer, or the last along the axis
-    DocumentOpenState();  // also the layer window's range, ViewSpan and the image box
-    ResetHistory();
-    ShownSection = int(Model.EditedSection());
-    SectionWindow->ShowSections();
-  }
+void Parts::LoadVoxelFile(const std::string& path) {
   CommandLineFilePending = false;
-  Refresh1Click();
+  const LoadStatus status = Doc.Load(path);
+  if (status != LoadStatus::FileNotFound) ClearFileName(FileDial);
+  if (status == LoadStatus::Ok) return;  // every window follows the new document
+  ShowMessageDialog(&W, LoadStatusMessage(status));
+  Refresh1Click();  // the open model, if any, is as it was
 }
 
-bool TMainWindow::SaveVoxelFile(const std::string& path) {
-  FinishDrag();  // a stroke still held is saved with the rest
-  if (!WriteVoxelFile(path, Model)) {
+bool Parts::SaveVoxelFile(const std::string& path) {
+  Doc.FinishDrag();  // a stroke still held is saved with the rest
+  if (!WriteVoxelFile(path, Doc.Model())) {
     // The previous file is still whole; the document stays as it was, unsaved.
-    ShowMessageDialog(MsgCannotSave);
+    ShowMessageDialog(&W, MsgCannotSave);
     return false;
   }
-  Doc.Untitled = false;
-  Doc.Modified = false;
-  History.MarkSaved();
-  UpdateEditState();
+  if (Doc.Untitled() || path != Doc.FilePath()) Doc.SetFile(path);
+  Doc.MarkSaved();
   return true;
 }
 
-void TMainWindow::SaveButtonClick() {
+void Parts::SaveButtonClick() {
   // Save only exists for a titled model; guard anyway so nothing is written to a path
   // left over from an earlier document.
-  if (Doc.Untitled || Doc.FilePath.empty()) return;
-  SaveVoxelFile(Doc.FilePath);
+  if (Doc.Untitled() || Doc.FilePath().empty()) return;
+  SaveVoxelFile(Doc.FilePath());
 }
 
-void TMainWindow::SaveAsButtonClick() {
+void Parts::SaveAsButtonClick() {
   SaveAs();
 }
 
-bool TMainWindow::SaveAs() {
-  FinishDrag();  // before the dialog takes the mouse away
+bool Parts::SaveAs() {
+  Doc.FinishDrag();  // before the dialog takes the mouse away
   std::string path;
   if (!RunFileDialog(SaveAsDial, path)) return false;
   ClearFileName(SaveAsDial);
-  if (!SaveVoxelFile(path)) return false;
-  Doc.FilePath = path;
-  Doc.FileTitle = FileTitleOf(path);
-  UpdateCaption();
-  return true;
+  return SaveVoxelFile(path);
 }
 
-void TMainWindow::New1Click() {
+void Parts::New1Click() {
   if (!ConfirmDiscard()) return;
-  NewBox->exec();
+  NewBox->Use = TNewBox::Purpose::NewModel;
+  if (NewBox->exec() != QDialog::Accepted) return;
+  Doc.CreateNew(NewBox->SizeX(), NewBox->SizeY(), NewBox->SizeZ());
 }
 
-void TMainWindow::CreateNewModel(std::uint8_t sizeX, std::uint8_t sizeY, std::uint8_t sizeZ) {
-  ImageBox->show();
-  View.CurrentLayer = 0;
-  ResetNewModel(Model, sizeX, sizeY, sizeZ);
-  SliceBitmap.Resize(SliceSize().width(), SliceSize().height());
-  Doc.FileTitle.clear();
-  // The 3D view's square must fit the new model before the render below refreshes it.
-  ViewSpan = ComputeViewSpan(Model);
-  Refresh1Click();
-  ImageBoxPaint();
-  DocumentOpenState();
-  Doc.Untitled = true;
-  Doc.Modified = false;
-  UpdateCaption();
-  ShowName();
-  // The transformation window shows the new defaults at once rather than stale values.
-  TransDial->ShowTailerValues();
-  ResetHistory();
-  ShownSection = int(Model.EditedSection());
-  SectionWindow->ShowSections();
+void Parts::AddSectionClick() {
+  if (!Doc.IsOpen()) return;
+  NewBox->Use = TNewBox::Purpose::AddSection;
+  const bool accepted = NewBox->exec() == QDialog::Accepted;
+  NewBox->Use = TNewBox::Purpose::NewModel;
+  if (!accepted) return;
+  Doc.AbandonDrag(true);
+  const std::uint8_t x = NewBox->SizeX(), y = NewBox->SizeY(), z = NewBox->SizeZ();
+  Doc.Edit([&](TVoxelModel& m) { return AddSection(m, x, y, z, "Add Section"); });
+}
+
+bool Parts::ConfirmDiscard() {
+  // A stroke still held is work of this document: part of what is asked about and saved.
+  Doc.FinishDrag();
+  if (!Doc.IsModified()) return true;
+  const QString question =
+      Doc.Untitled() ? QString("Save changes to the new model?")
+                     : QString("Save changes to %1?").arg(QString::fromStdString(Doc.FileTitle()));
+  switch (AskWithButtons(&W, question, {"&Save", "&Discard", "&Cancel"})) {
+    case 1:
+      if (Doc.Untitled() || Doc.FilePath().empty()) return SaveAs();
+      return SaveVoxelFile(Doc.FilePath());
+    case 2:
+      return true;
+    default:
+      return false;
+  }
 }

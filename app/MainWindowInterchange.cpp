@@ -3,15 +3,14 @@
 
 #include <QAction>
 #include <QFileInfo>
-#include <QLabel>
-#include <QPushButton>
 
-#include "app/FileDialogs.h"
-#include "app/Forms.h"
-#include "app/MessageDialogs.h"
-#include "app/TMainWindow.h"
+#include "app/MainWindowParts.h"
 #include "model/FileFormats.h"
 #include "model/Messages.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/MessageDialogs.h"
+
+using Parts = MainWindowParts;
 
 namespace {
 // The dialogs offer this format alone, so a name typed without its extension is
@@ -21,18 +20,14 @@ const FileFormat& InterchangeFormat() {
 }
 
 // Whether the user lets the export replace the file that is there.
-bool ConfirmReplace(const std::string& path) {
-  DoubleButDial->Text->setText(QString("%1 already exists. Do you want to replace it?")
-                                   .arg(QFileInfo(QString::fromStdString(path)).fileName()));
-  DoubleButDial->Button1->setText("&Yes");
-  DoubleButDial->Button2->setText("&No");
-  DoubleButDial->DialogResult = 0;
-  DoubleButDial->exec();
-  return DoubleButDial->DialogResult == 1;
+bool ConfirmReplace(QWidget* owner, const std::string& path) {
+  const QString question = QString("%1 already exists. Do you want to replace it?")
+                               .arg(QFileInfo(QString::fromStdString(path)).fileName());
+  return AskWithButtons(owner, question, {"&Yes", "&No"}) == 1;
 }
 }  // namespace
 
-void TMainWindow::Import1Click() {
+void Parts::Import1Click() {
   if (!ConfirmDiscard()) return;
   std::string path;
   if (!RunFileDialog(ImportDial, path)) return;
@@ -40,22 +35,14 @@ void TMainWindow::Import1Click() {
   ImportModelFile(path);
 }
 
-void TMainWindow::ImportModelFile(const std::string& path) {
-  if (const char* message = ReadWith(InterchangeFormat(), path, Model)) {
-    ShowMessageDialog(message);  // the open document, if any, is as it was
-    return;
-  }
-  // A new document, as New makes one: it has no file until Save As gives it one.
-  Doc.FileTitle.clear();
-  Doc.Untitled = true;
-  DocumentOpenState();
-  UpdateCaption();
-  ResetHistory();
-  ShowEditedSection();  // section 0 on its top layer, in every window
+void Parts::ImportModelFile(const std::string& path) {
+  // A new untitled document, section 0 on its top layer, in every window.
+  if (const char* message = Doc.Import(InterchangeFormat(), path))
+    ShowMessageDialog(&W, message);  // the open document, if any, is as it was
 }
 
-void TMainWindow::Export1Click() {
-  if (!Model.IsOpen()) return;
+void Parts::Export1Click() {
+  if (!Doc.IsOpen()) return;
   std::string path;
   if (!RunFileDialog(ExportDial, path)) return;
   ClearFileName(ExportDial);
@@ -63,17 +50,17 @@ void TMainWindow::Export1Click() {
   // .vox bytes under the editor's own extension, even over the open document's file.
   // The dialog does not ask about replacing, so that the question names the real file.
   if (FormatForPath(path) != &InterchangeFormat()) path += InterchangeFormat().Extension;
-  if (QFileInfo::exists(QString::fromStdString(path)) && !ConfirmReplace(path)) return;
+  if (QFileInfo::exists(QString::fromStdString(path)) && !ConfirmReplace(&W, path)) return;
   ExportModelFile(path);
 }
 
-void TMainWindow::ExportModelFile(const std::string& path) {
-  const ExportResult written = InterchangeFormat().Write(path, Model);
+void Parts::ExportModelFile(const std::string& path) {
+  const ExportResult written = InterchangeFormat().Write(path, Doc.Model());
   if (!written) {
-    ShowMessageDialog(MsgCannotSave);
+    ShowMessageDialog(&W, MsgCannotSave);
     return;
   }
   if (written.LeftOut != 0)
-    ShowMessageDialog(QString::fromStdString(LeftOutText(written.LeftOut)) +
+    ShowMessageDialog(&W, QString::fromStdString(LeftOutText(written.LeftOut)) +
                       ". A MagicaVoxel model holds only voxels with a colour.");
 }

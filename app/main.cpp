@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "app/Forms.h"
 #include "app/KobaltineApplication.h"
 #include "app/TMainWindow.h"
 #include "model/SafeFile.h"
@@ -49,12 +48,11 @@ int main(int argc, char** argv) {
     app.setWindowIcon(ArtAppIcon());
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
-    CreateForms(RebuildCommandLine(argv[0], arguments));
-    MainWindow->showMaximized();
+    TMainWindow window(RebuildCommandLine(argv[0], arguments));
+    window.showMaximized();
     app.exec();
   } catch (const std::exception& e) {
     ShowTopLevelError(QString::fromLocal8Bit(e.what()));
   }
-  DestroyForms();
   return 0;
 }

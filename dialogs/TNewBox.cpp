@@ -4,12 +4,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/Forms.h"
-#include "app/MessageDialogs.h"
-#include "app/TMainWindow.h"
-#include "dialogs/CentreOnScreen.h"
 #include "model/Messages.h"
 #include "model/NewModel.h"
+#include "widgets/CentreOnScreen.h"
+#include "widgets/MessageDialogs.h"
 
 namespace {
 QLineEdit* SizeBox(QWidget* parent, const char* name, QLabel* label, int top) {
@@ -70,14 +68,10 @@ void TNewBox::OKButtonClick() {
   sizeY_ = ParseLeadingInt(WidthNum->text().toStdString());
   sizeZ_ = ParseLeadingInt(HeightNum->text().toStdString());
   if (!IsValidModelSize(sizeX_) || !IsValidModelSize(sizeY_) || !IsValidModelSize(sizeZ_)) {
-    ShowMessageDialog(MsgSizeRange, "&OK");
+    ShowMessageDialog(this, MsgSizeRange, "&OK");
     return;
   }
   accept();
-  if (Use == Purpose::AddSection)
-    MainWindow->AddSectionOfSize(std::uint8_t(sizeX_), std::uint8_t(sizeY_), std::uint8_t(sizeZ_));
-  else
-    MainWindow->CreateNewModel(std::uint8_t(sizeX_), std::uint8_t(sizeY_), std::uint8_t(sizeZ_));
 }
 
 void TNewBox::CancelBtnClick() {

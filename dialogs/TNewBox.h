@@ -1,6 +1,6 @@
 #pragma once
-// The New dialog: asks for the extent of an empty model and hands valid sizes to the
-// main window, which builds the model.
+// The New dialog: asks for the extent of an empty model (or of a section to add) and,
+// once all three are valid, closes accepted; its caller builds the model from them.
 
 #include <QDialog>
 #include <cstdint>
@@ -29,6 +29,11 @@ class TNewBox : public QDialog {
 
   void OKButtonClick();
   void CancelBtnClick();
+
+  // The sizes typed, valid once the dialog was accepted.
+  std::uint8_t SizeX() const { return std::uint8_t(sizeX_); }
+  std::uint8_t SizeY() const { return std::uint8_t(sizeY_); }
+  std::uint8_t SizeZ() const { return std::uint8_t(sizeZ_); }
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
-#include "dialogs/CentreOnScreen.h"
+#include "widgets/CentreOnScreen.h"
 #include "model/ComputeNormals.h"
 
 TNormalsDial::TNormalsDial(QWidget* owner)

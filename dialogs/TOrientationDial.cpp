@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "dialogs/CentreOnScreen.h"
+#include "widgets/CentreOnScreen.h"
 
 TOrientationDial::TOrientationDial(QWidget* owner)
     // Above the stay-on-top tool windows, so that a modal dialog is never hidden behind one.

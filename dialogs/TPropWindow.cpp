@@ -8,8 +8,7 @@
 #include <QTabWidget>
 #include <QValidator>
 
-#include "app/Forms.h"
-#include "app/TMainWindow.h"
+#include "document/Document.h"
 #include "model/DocumentSteps.h"
 #include "resources/Artwork.h"
 
@@ -29,9 +28,10 @@ T* Named(T* widget, const char* name) {
 // is kept, so that such a name can still be edited.
 class NameValidator : public QValidator {
  public:
-  using QValidator::QValidator;
+  NameValidator(QObject* parent, const Document& document)
+      : QValidator(parent), doc_(document) {}
   State validate(QString& input, int& pos) const override {
-    const QString fromFile = QString::fromLatin1(::NameText(MainWindow->Model.Name).c_str());
+    const QString fromFile = QString::fromLatin1(::NameText(doc_.Model().Name).c_str());
     QString kept;
     for (qsizetype i = 0; i < input.size(); ++i) {
       const char16_t c = input[i].unicode();
@@ -44,6 +44,9 @@ class NameValidator : public QValidator {
     input = kept;
     return Acceptable;
   }
+
+ private:
+  const Document& doc_;
 };
 
 QFrame* HorizontalBevel(QWidget* parent, const char* name, int top) {
@@ -54,10 +57,11 @@ QFrame* HorizontalBevel(QWidget* parent, const char* name, int top) {
 }
 }  // namespace
 
-TPropWindow::TPropWindow(QWidget* owner)
+TPropWindow::TPropWindow(Document& document, QWidget* owner)
     // Above the stay-on-top tool windows, so that a modal dialog is never hidden behind one.
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowStaysOnTopHint) {
+                         Qt::WindowStaysOnTopHint),
+      doc_(document) {
   setObjectName("PropWindow");
   setWindowTitle("Properties");
   setModal(true);
@@ -84,7 +88,7 @@ TPropWindow::TPropWindow(QWidget* owner)
   NameTxt->setGeometry(12, 64, 80, 21);
   NameText = Named(new QLineEdit("VOXEL NAME", GeneralPage), "NameText");
   NameText->setMaxLength(kNameBoxLength);
-  NameText->setValidator(new NameValidator(NameText));
+  NameText->setValidator(new NameValidator(NameText, doc_));
   NameText->setGeometry(96, 64, 153, 21);
   NameTxt->setBuddy(NameText);
 
@@ -139,12 +143,12 @@ void TPropWindow::showEvent(QShowEvent* event) {
 }
 
 void TPropWindow::FormActivate() {
-  const TVoxelModel& model = MainWindow->Model;
+  const TVoxelModel& model = doc_.Model();
   const QString name = QString::fromLatin1(::NameText(model.Name).c_str());
   // Widen the limit first: setText would otherwise cut a full 16-byte name to 15.
   NameText->setMaxLength(name.size() > kNameBoxLength ? kNameBytes : kNameBoxLength);
   NameText->setText(name);
-  FileName->setText(QString::fromStdString(MainWindow->Doc.FileTitle));
+  FileName->setText(QString::fromStdString(doc_.FileTitle()));
   DimText->setText(
       QString::asprintf("%dx%dx%d", int(model.SizeX), int(model.SizeY), int(model.SizeZ)));
   if (model.NormalType == 2)
@@ -167,7 +171,7 @@ void TPropWindow::RadioButClick() {
 }
 
 void TPropWindow::ApplyChanges() {
-  TVoxelModel& model = MainWindow->Model;
+  const TVoxelModel& model = doc_.Model();
   NameBytes name = model.Name;
   StoreNameText(name, NameText->text().toLatin1().toStdString());
   std::uint8_t normalType = model.NormalType;
@@ -175,7 +179,7 @@ void TPropWindow::ApplyChanges() {
     normalType = 2;
   else if (RA2Select->isChecked())
     normalType = 4;
-  MainWindow->RecordStep(ChangeProperties(model, name, normalType, "Properties"));
+  doc_.Edit([&](TVoxelModel& m) { return ChangeProperties(m, name, normalType, "Properties"); });
 }
 
 void TPropWindow::ApplyButtonClick() {

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class Document;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -14,7 +15,7 @@ class QTabWidget;
 class TPropWindow : public QDialog {
   Q_OBJECT
  public:
-  explicit TPropWindow(QWidget* owner);
+  TPropWindow(Document& document, QWidget* owner);
 
   QTabWidget* TabControl1 = nullptr;
   QWidget* GeneralPage = nullptr;
@@ -49,4 +50,5 @@ class TPropWindow : public QDialog {
 
  private:
   void ApplyChanges();
+  Document& doc_;
 };

@@ -5,13 +5,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
+#include <bit>
 #include <cstdio>
 
-#include "app/Accessibility.h"
-#include "app/Forms.h"
-#include "app/TMainWindow.h"
 #include "dialogs/TValChDial.h"
+#include "document/Document.h"
+#include "model/DocumentSteps.h"
 #include "resources/Artwork.h"
+#include "widgets/AccessibleLabels.h"
 
 namespace {
 constexpr int kColumnLeft[3] = {3, 111, 219};
@@ -52,8 +53,8 @@ QFrame* Separator(QWidget* parent, const char* name, int left) {
 }
 }  // namespace
 
-TTransDial::TTransDial(QWidget* owner)
-    : TToolWindow(owner, "Transformation Matrix", 318, 97, 374, 354) {
+TTransDial::TTransDial(Document& document, QWidget* owner)
+    : TToolWindow(owner, "Transformation Matrix", 318, 97, 374, 354), doc_(document) {
   setObjectName("TransDial");
   QFont font("Tahoma");
   font.setPointSize(8);
@@ -125,6 +126,13 @@ TTransDial::TTransDial(QWidget* owner)
 
   Bevel1 = Separator(this, "Bevel1", 104);
   Bevel2 = Separator(this, "Bevel2", 212);
+
+  ValChDial = new TValChDial(this);
+  connect(&doc_, &Document::replaced, this, &TTransDial::ShowTailerValues);
+  connect(&doc_, &Document::editedSectionChanged, this, &TTransDial::ShowTailerValues);
+  connect(&doc_, &Document::changed, this, [this](const ChangeSet& changes) {
+    if (changes.Has(ChangedTailer) || changes.Has(ChangedSections)) ShowTailerValues();
+  });
 }
 
 bool TTransDial::event(QEvent* event) {
@@ -134,22 +142,23 @@ bool TTransDial::event(QEvent* event) {
 }
 
 void TTransDial::ShowTailerValues() {
-  const TVoxelModel& model = MainWindow->Model;
+  const TVoxelModel& model = doc_.Model();
   for (const Row& row : rows_) {
     std::snprintf(text_, sizeof text_, "%g", double(model.TailerFloat(row.TailerIndex)));
     row.Value->setText(QString::fromLatin1(text_));
   }
 }
 
-void TTransDial::FormClose() {
-  MainWindow->ToolWindowClosed(MainWindow->Matrix1, MainWindow->MatrixButton);
-}
-
 void TTransDial::EditValue(const Row& row) {
   ValChDial->setWindowTitle(row.EditorCaption);
   ValChDial->NumBox->clear();
   ValChDial->ValueIndex = row.TailerIndex;
-  ValChDial->exec();
+  if (ValChDial->exec() != QDialog::Accepted) return;
+  const std::uint32_t bits = std::bit_cast<std::uint32_t>(ValChDial->Value());
+  // The caption names the value: the step is "X Offset", and so on.
+  doc_.Edit([&](TVoxelModel& m) {
+    return ChangeTailerValue(m, row.TailerIndex, bits, row.EditorCaption);
+  });
 }
 
 void TTransDial::Change5Click() {

@@ -1,20 +1,23 @@
 #pragma once
 // The Transformation Matrix tool window: the three offsets and the two bound corners of
-// the section's tailer, each with a small button that opens the value editor.
+// the edited section's tailer, each with a small button that opens the value editor. A
+// value typed there is one step of the document's history.
 
 #include <array>
 #include <cstddef>
 
-#include "app/TToolWindow.h"
+#include "widgets/TToolWindow.h"
 
+class Document;
 class QFrame;
 class QLabel;
 class QToolButton;
+class TValChDial;
 
 class TTransDial : public TToolWindow {
   Q_OBJECT
  public:
-  explicit TTransDial(QWidget* owner);
+  TTransDial(Document& document, QWidget* owner);
 
   QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9;
   QLabel *Tran5, *Tran9, *Tran13, *Tran14, *Tran15, *Tran16, *Tran17, *Tran18, *Tran19;
@@ -22,10 +25,10 @@ class TTransDial : public TToolWindow {
       *Change19;
   QFrame* Bevel1 = nullptr;
   QFrame* Bevel2 = nullptr;
+  TValChDial* ValChDial = nullptr;  // the value editor, made with the window
 
   // Writes the nine values into their labels; also the window's activation handler.
   void ShowTailerValues();
-  void FormClose() override;
 
   void Change5Click();
   void Change9Click();
@@ -50,6 +53,7 @@ class TTransDial : public TToolWindow {
   };
   // Opens the value editor for one row and returns when it closes.
   void EditValue(const Row& row);
+  Document& doc_;
   std::array<Row, 9> rows_{};
   char text_[24] = {};  // each value is formatted here before it goes to its label
 };

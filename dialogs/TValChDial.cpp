@@ -1,16 +1,12 @@
 #include "dialogs/TValChDial.h"
 
 #include <QKeyEvent>
-#include <bit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/Forms.h"
-#include "app/TMainWindow.h"
-#include "dialogs/CentreOnScreen.h"
-#include "model/DocumentSteps.h"
 #include "model/NumberText.h"
+#include "widgets/CentreOnScreen.h"
 
 TValChDial::TValChDial(QWidget* owner)
     // Above the stay-on-top tool windows: it opens from one of them and must not hide under it.
@@ -55,13 +51,8 @@ void TValChDial::keyPressEvent(QKeyEvent* event) {
 }
 
 void TValChDial::OKButClick() {
-  const float value = ToSingleSaturated(ParseLeadingDouble(NumBox->text().toStdString()));
+  value_ = ToSingleSaturated(ParseLeadingDouble(NumBox->text().toStdString()));
   accept();
-  // The caption names the value: the step is "X Offset", and so on.
-  MainWindow->RecordStep(ChangeTailerValue(MainWindow->Model, ValueIndex,
-                                           std::bit_cast<std::uint32_t>(value),
-                                           windowTitle().toStdString()));
-  MainWindow->Doc.Modified = true;
 }
 
 void TValChDial::CancelButClick() {

@@ -1,5 +1,6 @@
 #pragma once
-// The value editor of the Transformation Matrix window: one number for one tailer value.
+// The value editor of the Transformation Matrix window: one number for one tailer value,
+// which its caller stores once the dialog was accepted.
 
 #include <QDialog>
 #include <cstddef>
@@ -18,6 +19,8 @@ class TValChDial : public QDialog {
   QPushButton* OKBut = nullptr;
   QPushButton* CancelBut = nullptr;
   std::size_t ValueIndex = 0;  // the tailer value being edited
+  // The number typed, rounded to single precision, once OK was pressed.
+  float Value() const { return value_; }
 
   void OKButClick();
   void CancelButClick();
@@ -26,4 +29,7 @@ class TValChDial : public QDialog {
   void showEvent(QShowEvent* event) override;
   // No key cancels: Escape is swallowed. The close box still cancels.
   void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  float value_ = 0.0f;
 };

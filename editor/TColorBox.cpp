@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "app/TMainWindow.h"
+#include "widgets/ModelColour.h"
 
 TColorBox::TColorBox(QWidget* parent, const char* name, const QString& spokenName)
     : QWidget(parent) {

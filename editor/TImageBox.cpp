@@ -1,11 +1,10 @@
 #include "editor/TImageBox.h"
 
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "app/TMainWindow.h"
-
-TImageBox::TImageBox(TMainWindow* owner) : QWidget(nullptr), owner_(owner) {
+TImageBox::TImageBox(QWidget* parent, const QImage* shown) : QWidget(parent), shown_(shown) {
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent, true);
   setAccessibleName("Slice view");
@@ -14,12 +13,12 @@ TImageBox::TImageBox(TMainWindow* owner) : QWidget(nullptr), owner_(owner) {
 void TImageBox::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect r = event->rect();
-  painter.drawImage(r.topLeft(), owner_->ScreenImage, r);
+  painter.drawImage(r.topLeft(), *shown_, r);
 }
 
 void TImageBox::mousePressEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
-  owner_->ImageBoxMouseDown(event->button(), p.x(), p.y());
+  emit mousePressed(event->button(), p.x(), p.y());
 }
 
 void TImageBox::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -29,10 +28,10 @@ void TImageBox::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void TImageBox::mouseMoveEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
-  owner_->ImageBoxMouseMove(p.x(), p.y());
+  emit mouseMoved(p.x(), p.y());
 }
 
 void TImageBox::mouseReleaseEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
-  owner_->ImageBoxMouseUp(event->button(), p.x(), p.y());
+  emit mouseReleased(event->button(), p.x(), p.y());
 }

@@ -1,15 +1,22 @@
 #pragma once
-// The slice view's paint box: shows the main window's screen image and hands the
-// mouse to the tool handlers. Painting never renders; it only copies.
+// The slice view's paint box: shows the picture it is given and passes the mouse on.
+// Painting never renders; it only copies.
 
 #include <QWidget>
 
-class TMainWindow;
+class QImage;
 
 class TImageBox : public QWidget {
   Q_OBJECT
  public:
-  explicit TImageBox(TMainWindow* owner);
+  // shown: the image the box shows, owned by its caller and kept alive while it is.
+  TImageBox(QWidget* parent, const QImage* shown);
+
+ signals:
+  // In the box's pixels; moves also come while a pressed button takes the mouse outside.
+  void mousePressed(Qt::MouseButton button, int x, int y);
+  void mouseMoved(int x, int y);
+  void mouseReleased(Qt::MouseButton button, int x, int y);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -19,5 +26,5 @@ class TImageBox : public QWidget {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
-  TMainWindow* owner_;
+  const QImage* shown_;
 };

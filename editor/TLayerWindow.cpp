@@ -3,9 +3,9 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <algorithm>
 
-#include "app/Forms.h"
-#include "app/TMainWindow.h"
+#include "document/Document.h"
 #include "model/NewModel.h"
 
 namespace {
@@ -14,7 +14,8 @@ std::int32_t LayerNumValue(const QLineEdit* edit) {
 }
 }  // namespace
 
-TLayerWindow::TLayerWindow(QWidget* owner) : TToolWindow(owner, "Layers", 121, 74, 511, 102) {
+TLayerWindow::TLayerWindow(Document& document, QWidget* owner)
+    : TToolWindow(owner, "Layers", 121, 74, 511, 102), doc_(document) {
   setObjectName("LayerWindow");
 
   TrackBar1 = new QSlider(Qt::Horizontal, this);
@@ -36,10 +37,25 @@ TLayerWindow::TLayerWindow(QWidget* owner) : TToolWindow(owner, "Layers", 121, 7
   // means the user moved it (mouse, keys or wheel).
   connect(TrackBar1, &QSlider::valueChanged, this, &TLayerWindow::TrackBar1Change);
   connect(LayerNum, &QLineEdit::textChanged, this, &TLayerWindow::LayerNumChange);
+
+  connect(&doc_, &Document::replaced, this, &TLayerWindow::SetLayerRange);
+  connect(&doc_, &Document::editedSectionChanged, this, &TLayerWindow::SetLayerRange);
+  connect(&doc_, &Document::orientationChanged, this, &TLayerWindow::SetLayerRange);
+  connect(&doc_, &Document::changed, this, [this](const ChangeSet& changes) {
+    // A step may have shown another section, or moved the layer onto what it changed.
+    if (changes.Has(ChangedSections) || TrackBar1->value() != doc_.CurrentLayer())
+      SetLayerRange();
+  });
 }
 
-void TLayerWindow::FormClose() {
-  MainWindow->ToolWindowClosed(MainWindow->SelectLayer1, MainWindow->SelectLayerButton);
+void TLayerWindow::SetLayerRange() {
+  {
+    const QSignalBlocker quiet(TrackBar1);
+    TrackBar1->setMaximum(std::max(doc_.Plane().Layers() - 1, 0));
+    TrackBar1->setValue(doc_.CurrentLayer());
+  }
+  const QSignalBlocker quiet(LayerNum);
+  LayerNum->setText(QString::number(doc_.CurrentLayer()));
 }
 
 void TLayerWindow::TrackBar1Change() {
@@ -56,15 +72,6 @@ void TLayerWindow::LayerNumChange() {
 }
 
 void TLayerWindow::LayerOKClick() {
-  TMainWindow* w = MainWindow;
-  if (w == nullptr || !w->Model.IsOpen()) return;  // no model: no layer to show
-  // The layers run along the axis the model is sliced across.
-  const int layers = w->Plane().Layers();
-  std::int32_t v = LayerNumValue(LayerNum);
-  if (v >= layers)
-    v = layers - 1;
-  else if (v < 0)
-    v = 0;
-  w->View.CurrentLayer = v;
-  w->RefreshWithout3D();
+  // The document clamps to the layers along the axis the model is sliced across.
+  doc_.SetCurrentLayer(LayerNumValue(LayerNum));
 }

@@ -4,8 +4,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-#include "app/Forms.h"
-#include "app/TMainWindow.h"
+#include "document/Document.h"
+#include "model/SectionSteps.h"
 
 namespace {
 // The list is wide enough for the longest row, "511: " and a name of 15 letters with
@@ -23,8 +23,8 @@ QPushButton* SideButton(QWidget* parent, const char* name, const QString& captio
 }
 }  // namespace
 
-TSectionWindow::TSectionWindow(QWidget* owner)
-    : TToolWindow(owner, "Sections", kClientWidth, kClientHeight, 640, 102) {
+TSectionWindow::TSectionWindow(Document& document, QWidget* owner)
+    : TToolWindow(owner, "Sections", kClientWidth, kClientHeight, 640, 102), doc_(document) {
   setObjectName("SectionWindow");
   SectionList = new QListWidget(this);
   SectionList->setObjectName("SectionList");
@@ -38,20 +38,24 @@ TSectionWindow::TSectionWindow(QWidget* owner)
   DownButton = SideButton(this, "DownButton", "Move Do&wn", 124);
 
   connect(SectionList, &QListWidget::currentRowChanged, this, &TSectionWindow::SectionListChange);
-  connect(AddButton, &QPushButton::clicked, this, [] { MainWindow->AddSectionClick(); });
-  connect(DuplicateButton, &QPushButton::clicked, this,
-          [] { MainWindow->DuplicateSectionClick(); });
-  connect(RemoveButton, &QPushButton::clicked, this, [] { MainWindow->RemoveSectionClick(); });
-  connect(UpButton, &QPushButton::clicked, this, [] { MainWindow->MoveSectionUpClick(); });
-  connect(DownButton, &QPushButton::clicked, this, [] { MainWindow->MoveSectionDownClick(); });
-}
+  connect(AddButton, &QPushButton::clicked, this, [this] {
+    if (doc_.IsOpen()) emit addRequested();
+  });
+  connect(DuplicateButton, &QPushButton::clicked, this, &TSectionWindow::DuplicateClick);
+  connect(RemoveButton, &QPushButton::clicked, this, &TSectionWindow::RemoveClick);
+  connect(UpButton, &QPushButton::clicked, this, &TSectionWindow::MoveUpClick);
+  connect(DownButton, &QPushButton::clicked, this, &TSectionWindow::MoveDownClick);
 
-void TSectionWindow::FormClose() {
-  MainWindow->ToolWindowClosed(MainWindow->Sections1, MainWindow->SectionsButton);
+  connect(&doc_, &Document::replaced, this, &TSectionWindow::ShowSections);
+  connect(&doc_, &Document::editedSectionChanged, this, &TSectionWindow::ShowSections);
+  connect(&doc_, &Document::changed, this, [this](const ChangeSet& changes) {
+    // The list names every section and gives its size.
+    if (changes.Has(ChangedSections) || changes.Has(ChangedName)) ShowSections();
+  });
 }
 
 void TSectionWindow::ShowSections() {
-  const TVoxelModel& model = MainWindow->Model;
+  const TVoxelModel& model = doc_.Model();
   const QSignalBlocker quiet(SectionList);
   const int count = model.IsOpen() ? int(model.SectionCount()) : 0;
   SectionList->clear();
@@ -74,5 +78,29 @@ void TSectionWindow::ShowSections() {
 }
 
 void TSectionWindow::SectionListChange(int row) {
-  if (row >= 0) MainWindow->ChooseSection(row);
+  if (row >= 0) doc_.ChooseSection(row);
+}
+
+// Each change of the list is one step. A drag belongs to the section it began in.
+void TSectionWindow::DuplicateClick() {
+  if (!doc_.IsOpen()) return;
+  doc_.AbandonDrag(true);
+  doc_.Edit([](TVoxelModel& m) { return DuplicateSection(m, "Duplicate Section"); });
+}
+
+void TSectionWindow::RemoveClick() {
+  if (!doc_.IsOpen()) return;
+  doc_.AbandonDrag(true);
+  doc_.Edit([](TVoxelModel& m) { return RemoveSection(m, m.EditedSection(), "Remove Section"); });
+}
+
+void TSectionWindow::MoveUpClick() {
+  if (!doc_.IsOpen()) return;
+  doc_.Edit([](TVoxelModel& m) { return MoveSectionUp(m, m.EditedSection(), "Move Section Up"); });
+}
+
+void TSectionWindow::MoveDownClick() {
+  if (!doc_.IsOpen()) return;
+  doc_.Edit(
+      [](TVoxelModel& m) { return MoveSectionDown(m, m.EditedSection(), "Move Section Down"); });
 }

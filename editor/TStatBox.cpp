@@ -4,9 +4,8 @@
 #include <QFrame>
 #include <QLabel>
 
-#include "app/Accessibility.h"
-#include "app/Forms.h"
-#include "app/TMainWindow.h"
+#include "document/Document.h"
+#include "widgets/AccessibleLabels.h"
 
 namespace {
 constexpr int kClientWidth = 129;
@@ -25,8 +24,8 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, int le
 }
 }  // namespace
 
-TStatBox::TStatBox(QWidget* owner)
-    : TToolWindow(owner, "Statistics", kClientWidth, kClientHeight, 461, 320) {
+TStatBox::TStatBox(Document& document, QWidget* owner)
+    : TToolWindow(owner, "Statistics", kClientWidth, kClientHeight, 461, 320), doc_(document) {
   setObjectName("StatBox");
   // Small type, so that "I: 255" fits left of the panel and "Y: 255" in its 40 pixels.
   QFont small = font();
@@ -58,8 +57,7 @@ TStatBox::TStatBox(QWidget* owner)
   ColorPanel->setLineWidth(1);
   ColorPanel->setAutoFillBackground(true);
   ColorPanel->setAccessibleName("Colour under the pointer");
-}
 
-void TStatBox::FormClose() {
-  MainWindow->ToolWindowClosed(MainWindow->Stats1, MainWindow->StatsButton);
+  connect(&doc_, &Document::changed, this, [this] { RepeatReadout(); });
+  connect(&doc_, &Document::editedSectionChanged, this, [this] { RepeatReadout(); });
 }

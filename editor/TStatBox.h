@@ -1,17 +1,25 @@
 #pragma once
-// The "Statistics" tool window: position and value under the pointer, or the value of
-// a colour box. The main window writes the labels and the panel (MainWindowReadout.cpp).
+// The "Statistics" tool window: the position and value of the voxel under the pointer,
+// or the value of a colour box. It reads the document and reads its last reading again
+// after every step, since what it showed may have changed.
 
-#include "app/TToolWindow.h"
+#include "widgets/TToolWindow.h"
 
+class Document;
 class QLabel;
 class QFrame;
 
 class TStatBox : public TToolWindow {
   Q_OBJECT
  public:
-  explicit TStatBox(QWidget* owner);
-  void FormClose() override;
+  TStatBox(Document& document, QWidget* owner);
+
+  // The voxel (x, y, z) of the model; nothing when it lies outside the extent.
+  void VoxelReadout(int x, int y, int z);
+  // The drawing value of one colour box, without a position.
+  void ColourBoxReadout(bool right);
+  // Reads the last voxel or colour box again.
+  void RepeatReadout();
 
   QLabel* RedText = nullptr;
   QLabel* GreenText = nullptr;
@@ -22,4 +30,12 @@ class TStatBox : public TToolWindow {
   QLabel* ZText = nullptr;
   QFrame* ColorPanel = nullptr;  // shows the colour as its background
   QFrame* Bevel1 = nullptr;      // the line above the position
+
+ private:
+  void ShowValue(std::uint8_t value);
+
+  Document& doc_;
+  enum class Source { None, Voxel, LeftBox, RightBox };
+  Source last_ = Source::None;
+  int x_ = 0, y_ = 0, z_ = 0;
 };

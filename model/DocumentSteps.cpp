@@ -87,11 +87,3 @@ std::unique_ptr<EditStep> ChangeTailerValue(TVoxelModel& model, std::size_t inde
   if (index >= TailerValueCount) return nullptr;
   return Change(model, TailerField{index}, bits, std::move(label));
 }
-
-void SetPaletteUnrecorded(TVoxelModel& model, const PaletteRGB& palette) {
-  model.Palette = palette;
-}
-
-void SetPaletteEntryUnrecorded(TVoxelModel& model, std::size_t index, std::int32_t colour) {
-  if (index < model.Palette.size()) model.Palette[index] = colour & 0xFFFFFF;
-}

@@ -16,8 +16,3 @@ std::unique_ptr<EditStep> ChangeProperties(TVoxelModel& model, const NameBytes& 
 // bits: the raw 32-bit pattern stored at Tailer[index].
 std::unique_ptr<EditStep> ChangeTailerValue(TVoxelModel& model, std::size_t index,
                                             std::uint32_t bits, std::string label);
-
-// The palette dialog edits entries live while it is open and puts them back on Cancel;
-// only its OK makes a step, through ChangePalette.
-void SetPaletteUnrecorded(TVoxelModel& model, const PaletteRGB& palette);
-void SetPaletteEntryUnrecorded(TVoxelModel& model, std::size_t index, std::int32_t colour);

@@ -11,13 +11,12 @@
 #include <QShowEvent>
 #include <QSpinBox>
 
-#include "app/Forms.h"
-#include "app/TMainWindow.h"
-#include "dialogs/CentreOnScreen.h"
-#include "editor/TColorBox.h"
+#include "document/Document.h"
 #include "model/DocumentSteps.h"
 #include "model/NormalTables.h"
 #include "palette/TNormalChooser.h"
+#include "widgets/CentreOnScreen.h"
+#include "widgets/ModelColour.h"
 
 namespace {
 constexpr int kClientWidth = 331;
@@ -103,10 +102,11 @@ void TPaletteGrid::keyPressEvent(QKeyEvent* event) {
 
 // ---- The dialog ----
 
-TPaletteDialog::TPaletteDialog(QWidget* owner)
+TPaletteDialog::TPaletteDialog(Document& document, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          // above the stay-on-top tool windows, which would hide its buttons
-                         Qt::WindowStaysOnTopHint) {
+                         Qt::WindowStaysOnTopHint),
+      doc_(document) {
   setObjectName("PaletteDialog");
   setWindowTitle("Palette");
   setModal(true);
@@ -143,11 +143,16 @@ TPaletteDialog::TPaletteDialog(QWidget* owner)
   // From the grid to the index, then to the buttons.
   setTabOrder(PaintBox1, NormalPanel->NormalIndex);
   setTabOrder(NormalPanel->NormalIndex, PalOKButton);
+
+  // The normal version decides whether the sphere panel is there and what it shows.
+  connect(&doc_, &Document::changed, this, [this](const ChangeSet& changes) {
+    if ((changes.Has(ChangedNormalType) || changes.Has(ChangedSections)) && isVisible())
+      FollowNormalType();
+  });
 }
 
 bool TPaletteDialog::ChoosingNormal() const {
-  return MainWindow->View.NormalsMode && !EditMode &&
-         !NormalTable(MainWindow->Model.NormalType).empty();
+  return doc_.NormalsMode() && !EditMode && !NormalTable(doc_.Model().NormalType).empty();
 }
 
 void TPaletteDialog::FitToMode() {
@@ -158,7 +163,7 @@ void TPaletteDialog::FitToMode() {
 
 void TPaletteDialog::FollowNormal() {
   if (NormalPanel->isVisibleTo(this))
-    NormalPanel->ShowNormal(MainWindow->Model.NormalType, CurrentCell().Index);
+    NormalPanel->ShowNormal(doc_.Model().NormalType, CurrentCell().Index);
 }
 
 void TPaletteDialog::FollowNormalType() {
@@ -193,20 +198,24 @@ void TPaletteDialog::reject() {
 }
 
 std::uint8_t TPaletteDialog::CurrentValue() const {
-  return SelectRightColor ? MainWindow->View.RightColor : MainWindow->View.LeftColor;
+  return doc_.DrawingValue(SelectRightColor);
+}
+
+const PaletteRGB& TPaletteDialog::ShownPalette() const {
+  return EditMode ? EditedPalette : doc_.Model().Palette;
 }
 
 std::int32_t TPaletteDialog::SwatchColour(int index) const {
-  if (MainWindow->View.NormalsMode && !EditMode) return Grey(unsigned(index));
-  return MainWindow->Model.Palette[std::size_t(index)];
+  if (doc_.NormalsMode() && !EditMode) return Grey(unsigned(index));
+  return ShownPalette()[std::size_t(index)];
 }
 
 void TPaletteDialog::ShowCellTexts(const char* notAvailable) {
   const std::uint8_t index = CurrentCell().Index;
   IndexText->setText(QString::asprintf("Palette Index: %d", int(index)));
   PaintBox1->setAccessibleDescription(IndexText->text());  // the framed cell, for screen readers
-  if (!MainWindow->View.NormalsMode || EditMode) {
-    const std::int32_t e = MainWindow->Model.Palette[index];
+  if (!doc_.NormalsMode() || EditMode) {
+    const std::int32_t e = ShownPalette()[index];
     RGBText->setText(
         QString::asprintf("Colour: %d, %d, %d", int(RedOf(e)), int(GreenOf(e)), int(BlueOf(e))));
   } else {
@@ -216,7 +225,7 @@ void TPaletteDialog::ShowCellTexts(const char* notAvailable) {
 
 void TPaletteDialog::FormActivate() {
   CurrentCell() = CellOf(CurrentValue());
-  if (EditMode) PaletteBackup = MainWindow->Model.Palette;
+  if (EditMode) EditedPalette = doc_.Model().Palette;
   ShowCellTexts("Colour: N/A");
   FollowNormal();
   PaintBox1->update();
@@ -256,14 +265,13 @@ void TPaletteDialog::PaintBox1Click() {
 void TPaletteDialog::PaintBox1DblClick() {
   if (EditMode) {
     const std::uint8_t index = CurrentCell().Index;
-    PalEditDialog->setCurrentColor(ModelColour(MainWindow->Model.Palette[index]));
+    PalEditDialog->setCurrentColor(ModelColour(EditedPalette[index]));
     // A cancelled chooser keeps its starting colour, so the entry stays as it was.
     if (PalEditDialog->exec() == QDialog::Accepted) {
       const QColor chosen = PalEditDialog->currentColor();
       // Shown live in the dialog; OK turns all of the dialog's edits into one step.
-      SetPaletteEntryUnrecorded(
-          MainWindow->Model, index,
-          PackRGB(unsigned(chosen.red()), unsigned(chosen.green()), unsigned(chosen.blue())));
+      EditedPalette[index] =
+          PackRGB(unsigned(chosen.red()), unsigned(chosen.green()), unsigned(chosen.blue()));
     }
     PaintBox1->update();
   }
@@ -271,22 +279,17 @@ void TPaletteDialog::PaintBox1DblClick() {
 }
 
 void TPaletteDialog::PalOKButtonClick() {
-  const std::uint8_t value = CurrentCell().Index;
-  TColorBox* box = SelectRightColor ? MainWindow->RightColorBox : MainWindow->LeftColorBox;
-  (SelectRightColor ? MainWindow->View.RightColor : MainWindow->View.LeftColor) = value;
-  box->SetFill(MainWindow->DrawingValueColour(value), value);
+  doc_.SetDrawingValue(SelectRightColor, CurrentCell().Index);
   done(QDialog::Accepted);
   if (EditMode) {
     // Every entry changed while the dialog was open makes one step.
-    const PaletteRGB edited = MainWindow->Model.Palette;
-    SetPaletteUnrecorded(MainWindow->Model, PaletteBackup);
-    MainWindow->RecordStep(ChangePalette(MainWindow->Model, edited, "Edit Palette"));
+    const PaletteRGB edited = EditedPalette;
+    doc_.Edit([&](TVoxelModel& m) { return ChangePalette(m, edited, "Edit Palette"); });
   }
   EditMode = false;
 }
 
 void TPaletteDialog::PalCancelButtonClick() {
-  if (EditMode) SetPaletteUnrecorded(MainWindow->Model, PaletteBackup);
   // Column and row follow at the next opening.
   CurrentCell().Index = CurrentValue();
   EditMode = false;

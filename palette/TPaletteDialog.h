@@ -1,8 +1,8 @@
 #pragma once
 // The palette dialog: a 16 x 16 grid of the model's palette that either chooses a
 // drawing value for one mouse button or, opened for editing, changes single entries
-// with the colour chooser. Edits go straight into the model's palette; Cancel puts the
-// copy taken at opening back.
+// with the colour chooser. Edits are made on a copy of the palette, which OK makes one
+// step of the document's history; Cancel drops it.
 
 #include <QDialog>
 #include <QPoint>
@@ -10,6 +10,7 @@
 
 #include "model/VoxelModel.h"
 
+class Document;
 class QColorDialog;
 class QLabel;
 class QPushButton;
@@ -49,7 +50,7 @@ class TPaletteGrid : public QWidget {
 class TPaletteDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit TPaletteDialog(QWidget* owner);
+  TPaletteDialog(Document& document, QWidget* owner);
 
   // ---- Controls (objectName = the name used here) ----
   TPaletteGrid* PaintBox1 = nullptr;
@@ -68,7 +69,7 @@ class TPaletteDialog : public QDialog {
   QPoint ClickPos;                // last press in PaintBox1
   TPaletteCell LeftCell;
   TPaletteCell RightCell;
-  PaletteRGB PaletteBackup{};
+  PaletteRGB EditedPalette{};  // the entries as edited while the dialog is open
 
   // The cell of the drawing value this dialog serves.
   TPaletteCell& CurrentCell() { return SelectRightColor ? RightCell : LeftCell; }
@@ -96,6 +97,8 @@ class TPaletteDialog : public QDialog {
 
  private:
   std::uint8_t CurrentValue() const;
+  // The palette the grid shows: the one being edited, or the model's.
+  const PaletteRGB& ShownPalette() const;
   // IndexText and RGBText for the current cell; notAvailable when no colour applies.
   void ShowCellTexts(const char* notAvailable);
   std::int32_t SwatchColour(int index) const;
@@ -105,4 +108,6 @@ class TPaletteDialog : public QDialog {
   void FollowNormal();
   // A normal picked on the panel: chosen as a click on its grey cell would choose it.
   void PickNormal(int index);
+
+  Document& doc_;
 };

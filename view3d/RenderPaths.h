@@ -4,7 +4,8 @@
 
 #include <cstdint>
 
-#include "view3d/Renderer3D.h"
+struct TVoxelModel;
+struct View3DBuffers;
 
 enum class RenderPath { Portable, Wide4, Wide8 };
 
@@ -12,5 +13,5 @@ bool CanRunPath(RenderPath path);
 RenderPath WidestRenderPath();
 // RenderView on a chosen path; a path the processor cannot run falls back to Portable.
 void RenderViewWith(RenderPath path, const TVoxelModel& model, int ax, int ay, int az,
-                    std::int16_t viewSpan, Pixel background, View3DBuffers& buffers,
+                    std::int16_t viewSpan, std::uint32_t background, View3DBuffers& buffers,
                     bool lighting = false);

@@ -9,9 +9,8 @@
 #include <QScrollBar>
 #include <QShowEvent>
 
-#include "app/Forms.h"
-#include "app/TMainWindow.h"
-#include "view3d/Renderer3D.h"
+#include "document/Document.h"
+#include "model/NewModel.h"
 
 TViewPaintBox::TViewPaintBox(QWidget* parent, TThreeDWindow* form) : QWidget(parent), form_(form) {
   // Every pixel is painted from the bitmap; nothing needs clearing first.
@@ -23,7 +22,8 @@ void TViewPaintBox::paintEvent(QPaintEvent*) {
   form_->PaintBox1Paint(painter);
 }
 
-TThreeDWindow::TThreeDWindow(QWidget* owner) : TToolWindow(owner, "3D View", 180, 240, 457, 199) {
+TThreeDWindow::TThreeDWindow(Document& document, QWidget* owner)
+    : TToolWindow(owner, "3D View", 180, 240, 457, 199), doc_(document) {
   setObjectName("ThreeDWindow");
   Background = Pixel(palette().color(QPalette::Button).rgb()) | 0xFF000000u;
 
@@ -76,6 +76,26 @@ TThreeDWindow::TThreeDWindow(QWidget* owner) : TToolWindow(owner, "3D View", 180
   RCMenu->addSeparator();
   Lighting1 = addItem(RCMenu, "Lighting1", "&Lighting", &TThreeDWindow::Lighting1Click);
   Lighting1->setCheckable(true);
+
+  connect(&doc_, &Document::replaced, this, &TThreeDWindow::FollowSection);
+  connect(&doc_, &Document::editedSectionChanged, this, &TThreeDWindow::FollowSection);
+  connect(&doc_, &Document::changed, this, [this](const ChangeSet& changes) {
+    if (changes.Has(ChangedSections))
+      FollowSection();
+    else if (changes.Has(ChangedCells) || changes.Has(ChangedPalette) ||
+             changes.Has(ChangedNormalType))
+      RefreshIfShown();
+  });
+}
+
+void TThreeDWindow::FollowSection() {
+  // The square must fit the section before the render.
+  viewSpan_ = ComputeViewSpan(doc_.Model());
+  RefreshIfShown();
+}
+
+void TThreeDWindow::RefreshIfShown() {
+  if (isVisible()) RefreshView();
 }
 
 QScrollBar* TThreeDWindow::MakeRotBar(const char* name, const char* accessibleName, int top) {
@@ -96,14 +116,14 @@ QScrollBar* TThreeDWindow::MakeRotBar(const char* name, const char* accessibleNa
 }
 
 void TThreeDWindow::RefreshView() {
-  RenderView(MainWindow->Model, XRotBar->value(), YRotBar->value(), ZRotBar->value(),
-             MainWindow->ViewSpan, Background, MainWindow->View3D, Lighting1->isChecked());
+  RenderView(doc_.Model(), XRotBar->value(), YRotBar->value(), ZRotBar->value(), viewSpan_,
+             Background, buffers_, Lighting1->isChecked());
   ++RenderCount;
   PaintBox1->update();
 }
 
 void TThreeDWindow::PaintBox1Paint(QPainter& painter) {
-  const PixelBuffer& bitmap = MainWindow->View3D.ViewBitmap;
+  const PixelBuffer& bitmap = buffers_.ViewBitmap;
   // Shown in place: the pixels are already 0xFFRRGGBB.
   const QImage image(reinterpret_cast<const uchar*>(bitmap.Data()), bitmap.Width(), bitmap.Height(),
                      qsizetype(bitmap.Width()) * qsizetype(sizeof(Pixel)), QImage::Format_RGB32);
@@ -174,10 +194,6 @@ void TThreeDWindow::Size4Click() {
 void TThreeDWindow::Lighting1Click() {
   // The menu has already moved the check mark.
   RefreshView();
-}
-
-void TThreeDWindow::FormClose() {
-  MainWindow->ToolWindowClosed(MainWindow->View3D1, MainWindow->View3DButton);
 }
 
 void TThreeDWindow::showEvent(QShowEvent* event) {

@@ -1,15 +1,18 @@
 #pragma once
-// The 3D view: a tool window that shows the whole model turned by three angles. The
-// render itself lives in the core (Renderer3D); this form holds the angles, the zoom
-// and the picture on screen, and renders only when it is asked to.
+// The 3D view: a tool window that shows the edited section turned by three angles. The
+// render itself lives in the core (Renderer3D); this form holds the angles, the zoom,
+// the render's buffers and the picture on screen. It renders when it is shown, turned
+// or asked to, and when the document changes what it shows while it is showing.
 
 #include <QRect>
 #include <QWidget>
 
-#include "app/TToolWindow.h"
+#include "widgets/TToolWindow.h"
 #include "editor/PixelBuffer.h"
+#include "view3d/Renderer3D.h"
 #include "view3d/ViewPresets.h"
 
+class Document;
 class QAction;
 class QFrame;
 class QMenu;
@@ -43,7 +46,12 @@ class TViewPaintBox : public QWidget {
 class TThreeDWindow : public TToolWindow {
   Q_OBJECT
  public:
-  explicit TThreeDWindow(QWidget* owner);
+  TThreeDWindow(Document& document, QWidget* owner);
+
+  // ViewBitmap, ViewIndexBuffer, DepthBuffer, SineTable: allocated once with the window.
+  const View3DBuffers& Buffers() const { return buffers_; }
+  // The side of the square the render works in, set by the edited section's extent.
+  std::int16_t ViewSpan() const { return viewSpan_; }
 
   // ---- Controls (objectName = the name used here) ----
   QFrame* ThreeDBox = nullptr;
@@ -81,14 +89,20 @@ class TThreeDWindow : public TToolWindow {
   void Size3Click();
   void Size4Click();
   void Lighting1Click();
-  void FormClose() override;
+  // Renders again if the window is showing.
+  void RefreshIfShown();
 
  protected:
   void showEvent(QShowEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
+  void FollowSection();
   QScrollBar* MakeRotBar(const char* name, const char* accessibleName, int top);
   void ApplyPreset(const ViewAngles& angles);
   void ApplyZoom(QAction* item, int zoom);
+
+  Document& doc_;
+  View3DBuffers buffers_;
+  std::int16_t viewSpan_ = 0;
 };

@@ -18,8 +18,8 @@
 #include <QToolButton>
 #include <stdexcept>
 
-#include "app/FileDialogs.h"
-#include "app/MessageDialogs.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/MessageDialogs.h"
 #include "dialogs/TNewBox.h"
 #include "dialogs/TTransDial.h"
 #include "editor/TColorBox.h"

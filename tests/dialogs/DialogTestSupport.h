@@ -18,7 +18,7 @@
 #include <string>
 
 #include "app/Forms.h"
-#include "app/MessageDialogs.h"
+#include "widgets/MessageDialogs.h"
 #include "app/TMainWindow.h"
 #include "dialogs/TNewBox.h"
 #include "model/NewModel.h"

@@ -31,7 +31,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/MessageDialogs.h"
+#include "widgets/MessageDialogs.h"
 #include "editor/TColorBox.h"
 #include "editor/TImageBox.h"
 #include "editor/TLayerWindow.h"

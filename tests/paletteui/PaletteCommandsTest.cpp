@@ -9,7 +9,7 @@
 #include <QToolButton>
 
 #include "PaletteTestSupport.h"
-#include "app/FileDialogs.h"
+#include "widgets/FileDialogs.h"
 #include "palette/PaletteFile.h"
 #include "view3d/TThreeDWindow.h"
 

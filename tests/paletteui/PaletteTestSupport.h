@@ -13,7 +13,7 @@
 #include <string>
 
 #include "app/Forms.h"
-#include "app/MessageDialogs.h"
+#include "widgets/MessageDialogs.h"
 #include "app/TMainWindow.h"
 #include "model/VxlWriter.h"
 #include "palette/TPaletteDialog.h"

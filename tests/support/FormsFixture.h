@@ -18,7 +18,7 @@
 
 #include "app/Forms.h"
 #include "app/KobaltineApplication.h"
-#include "app/MessageDialogs.h"
+#include "widgets/MessageDialogs.h"
 #include "app/TMainWindow.h"
 #include "model/CellPatch.h"
 

@@ -4,21 +4,24 @@
 #include <QAction>
 #include <QMenu>
 
-#include "app/MessageDialogs.h"
-#include "app/TMainWindow.h"
+#include "app/MainWindowParts.h"
 #include "dialogs/TNormalsDial.h"
+#include "editor/TSliceView.h"
 #include "model/ComputeNormals.h"
 #include "model/Messages.h"
 #include "model/NormalTables.h"
+#include "widgets/MessageDialogs.h"
 
-void TMainWindow::BuildNormalsCommands() {
+using Parts = MainWindowParts;
+
+void Parts::BuildNormalsCommands() {
   N7 = Edit1->addSeparator();
   N7->setObjectName("N7");
   CalcNormals1 = new QAction("Calculate &Normals...", Edit1);
   CalcNormals1->setObjectName("CalcNormals1");
   CalcNormals1->setEnabled(false);
   Edit1->addAction(CalcNormals1);
-  Bind(CalcNormals1, &TMainWindow::CalcNormals1Click);
+  Bind(CalcNormals1, &Parts::CalcNormals1Click);
 
   // Beside the display modes it belongs to, and of use only in normals mode.
   DirectionColours1 = new QAction("&Direction Colours", View1);
@@ -26,33 +29,33 @@ void TMainWindow::BuildNormalsCommands() {
   DirectionColours1->setCheckable(true);
   DirectionColours1->setEnabled(false);
   View1->insertAction(Zoom1->menuAction(), DirectionColours1);
-  Bind(DirectionColours1, &TMainWindow::DirectionColours1Click);
+  Bind(DirectionColours1, &Parts::DirectionColours1Click);
 }
 
-void TMainWindow::CalcNormals1Click() {
+void Parts::CalcNormals1Click() {
   // A drag in progress owns its step until the button is released.
-  if (MouseHeld || !Model.IsOpen()) return;
+  if (Doc.DragHeld() || !Doc.IsOpen()) return;
   // Refused before the dialog: there is nothing to choose until the model has a set.
-  if (NormalTable(Model.NormalType).empty()) {
-    ShowMessageDialog(MsgChooseNormals);
+  if (NormalTable(Doc.Model().NormalType).empty()) {
+    ShowMessageDialog(&W, MsgChooseNormals);
     return;
   }
-  if (NormalsDial == nullptr) NormalsDial = new TNormalsDial(this);
+  if (NormalsDial == nullptr) NormalsDial = new TNormalsDial(&W);
   if (NormalsDial->exec() != QDialog::Accepted) return;
   CalculateNormalsIn(NormalsDial->WholeSection(), NormalsDial->Radius());
 }
 
-void TMainWindow::CalculateNormalsIn(bool wholeSection, int radius) {
-  const CellBox area = wholeSection ? ModelBox(Model) : Plane().LayerBox(View.CurrentLayer);
-  NormalsResult result = CalculateNormals(Model, area, radius);
+void Parts::CalculateNormalsIn(bool wholeSection, int radius) {
+  const CellBox area =
+      wholeSection ? ModelBox(Doc.Model()) : Doc.Plane().LayerBox(Doc.CurrentLayer());
+  NormalsResult result = CalculateNormals(Doc.DraftModel(), area, radius);
   if (result.Status == NormalsStatus::NoNormalSet) {
-    ShowMessageDialog(MsgChooseNormals);
+    ShowMessageDialog(&W, MsgChooseNormals);
     return;
   }
-  RecordStep(std::move(result.Step));  // none when every normal was right already
+  Doc.Record(std::move(result.Step));  // none when every normal was right already
 }
 
-void TMainWindow::DirectionColours1Click() {
-  View.DirectionColours = DirectionColours1->isChecked();
-  RefreshWithout3D();
+void Parts::DirectionColours1Click() {
+  SliceView->SetDirectionColours(DirectionColours1->isChecked());
 }

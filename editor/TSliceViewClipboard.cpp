@@ -1,17 +1,16 @@
 // Cut, Copy and Paste of the current layer through the system clipboard. A copy goes on
 // it twice: exactly, in the editor's own format, and as a picture for other programs.
 
-#include <QAction>
 #include <QByteArray>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
-#include <QToolButton>
 
-#include "app/MessageDialogs.h"
-#include "app/TMainWindow.h"
+#include "document/Document.h"
 #include "editor/LayerClipboard.h"
+#include "editor/TSliceView.h"
+#include "widgets/MessageDialogs.h"
 
 namespace {
 
@@ -60,40 +59,34 @@ QImage PastablePart(const QImage& image, const PlaneMap& plane) {
 
 }  // namespace
 
-void TMainWindow::WatchClipboard() {
+void TSliceView::WatchClipboard() {
   QClipboard* clipboard = QGuiApplication::clipboard();
   // Asking the clipboard may mean asking another program: ask only when it changes.
-  ClipboardHasLayer = HoldsLayer(clipboard->mimeData());
+  clipboardHasLayer_ = HoldsLayer(clipboard->mimeData());
   connect(clipboard, &QClipboard::dataChanged, this, [this] {
-    ClipboardHasLayer = HoldsLayer(QGuiApplication::clipboard()->mimeData());
-    UpdateClipboardCommands();
+    clipboardHasLayer_ = HoldsLayer(QGuiApplication::clipboard()->mimeData());
+    emit clipboardChanged();
   });
 }
 
-void TMainWindow::UpdateClipboardCommands() {
-  const bool open = Model.IsOpen();
-  for (QAction* a : {Cu1, Copy1}) a->setEnabled(open);
-  for (QToolButton* b : {CutButton, CopyButton}) b->setEnabled(open);
-  Paste1->setEnabled(open && ClipboardHasLayer);
-  PasteButton->setEnabled(open && ClipboardHasLayer);
+void TSliceView::Copy() {
+  if (!doc_.IsOpen()) return;
+  const TVoxelModel& model = doc_.Model();
+  PutOnClipboard(CopyLayer(model, doc_.Orientation(), doc_.CurrentLayer()), model.Palette);
 }
 
-void TMainWindow::Copy1Click() {
-  if (!Model.IsOpen()) return;
-  PutOnClipboard(CopyLayer(Model, View.Orientation, View.CurrentLayer), Model.Palette);
-}
-
-void TMainWindow::Cut1Click() {
+void TSliceView::Cut() {
   // A drag in progress owns the layer until the button is released.
-  if (MouseHeld || !Model.IsOpen()) return;
+  if (doc_.DragHeld() || !doc_.IsOpen()) return;
   LayerClip clip;
-  std::unique_ptr<CellPatch> step = CutLayer(Model, View.Orientation, View.CurrentLayer, clip);
-  PutOnClipboard(clip, Model.Palette);
-  RecordStep(std::move(step));
+  std::unique_ptr<CellPatch> step =
+      CutLayer(doc_.DraftModel(), doc_.Orientation(), doc_.CurrentLayer(), clip);
+  PutOnClipboard(clip, doc_.Model().Palette);
+  doc_.Record(std::move(step));
 }
 
-void TMainWindow::Paste1Click() {
-  if (MouseHeld || !Model.IsOpen()) return;
+void TSliceView::Paste() {
+  if (doc_.DragHeld() || !doc_.IsOpen()) return;
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   std::unique_ptr<CellPatch> step;
   bool pasted = false;
@@ -101,22 +94,22 @@ void TMainWindow::Paste1Click() {
     const QByteArray bytes = data->data(LayerClipMimeType);
     if (const std::optional<LayerClip> clip = DecodeLayerClip(
             reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size()))) {
-      step = PasteLayerClip(Model, View.Orientation, View.CurrentLayer, *clip);
+      step = PasteLayerClip(doc_.DraftModel(), doc_.Orientation(), doc_.CurrentLayer(), *clip);
       pasted = true;
     }
   }
   if (!pasted && data != nullptr) {
-    const QImage image = PastablePart(PictureOf(data), Plane());
+    const QImage image = PastablePart(PictureOf(data), doc_.Plane());
     if (!image.isNull()) {
-      step = PasteImage(Model, View.Orientation, View.CurrentLayer,
+      step = PasteImage(doc_.DraftModel(), doc_.Orientation(), doc_.CurrentLayer(),
                         reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(),
                         image.height(), int(image.bytesPerLine() / 4));
       pasted = true;
     }
   }
   if (!pasted) {
-    ShowMessageDialog("The clipboard holds no layer or picture to paste!");
+    ShowMessageDialog(this, "The clipboard holds no layer or picture to paste!");
     return;
   }
-  RecordStep(std::move(step));
+  doc_.Record(std::move(step));
 }

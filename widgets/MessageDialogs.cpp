@@ -1,11 +1,11 @@
-#include "app/MessageDialogs.h"
+#include "widgets/MessageDialogs.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <memory>
 
-#include "app/Forms.h"
 
 namespace {
 constexpr int kClientWidth = 256;
@@ -83,22 +83,46 @@ void TButtonDial::ButtonClick(int number) {
 }
 
 TSingleButDial::TSingleButDial(QWidget* owner) : TButtonDial(owner, {92}) {
+  setObjectName("SingleButDial");
   Button1 = Button(1);
 }
 
 TDoubleButDial::TDoubleButDial(QWidget* owner) : TButtonDial(owner, {52, 132}) {
+  setObjectName("DoubleButDial");
   Button1 = Button(1);
   Button2 = Button(2);
 }
 
 TTripleButDial::TTripleButDial(QWidget* owner) : TButtonDial(owner, {12, 92, 172}) {
+  setObjectName("TripleButDial");
   Button1 = Button(1);
   Button2 = Button(2);
   Button3 = Button(3);
 }
 
-void ShowMessageDialog(const QString& message, const QString& buttonLabel) {
-  SingleButDial->Text->setText(message);
-  SingleButDial->Button1->setText(buttonLabel);
-  SingleButDial->exec();
+namespace {
+// The window a dialog belongs to, so that it opens above it and its tool windows.
+QWidget* OwnerWindow(QWidget* owner) {
+  return owner != nullptr ? owner->window() : nullptr;
+}
+}  // namespace
+
+void ShowMessageDialog(QWidget* owner, const QString& message, const QString& buttonLabel) {
+  TSingleButDial dialog(OwnerWindow(owner));
+  dialog.Text->setText(message);
+  dialog.Button1->setText(buttonLabel);
+  dialog.exec();
+}
+
+int AskWithButtons(QWidget* owner, const QString& question, const QStringList& buttonLabels) {
+  std::unique_ptr<TButtonDial> dialog;
+  if (buttonLabels.size() >= 3)
+    dialog = std::make_unique<TTripleButDial>(OwnerWindow(owner));
+  else
+    dialog = std::make_unique<TDoubleButDial>(OwnerWindow(owner));
+  dialog->Text->setText(question);
+  for (qsizetype i = 0; i < buttonLabels.size() && i < 3; ++i)
+    dialog->Button(int(i) + 1)->setText(buttonLabels[i]);
+  dialog->exec();
+  return dialog->DialogResult;
 }

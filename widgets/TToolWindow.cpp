@@ -1,4 +1,4 @@
-#include "app/TToolWindow.h"
+#include "widgets/TToolWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,7 +15,7 @@ TToolWindow::TToolWindow(QWidget* owner, const QString& caption, int clientWidth
 
 void TToolWindow::closeEvent(QCloseEvent* event) {
   event->accept();
-  FormClose();
+  emit closed();
 }
 
 void TToolWindow::keyPressEvent(QKeyEvent* event) {

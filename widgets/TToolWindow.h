@@ -1,6 +1,6 @@
 #pragma once
-// A small stay-on-top tool window with only a close box. Closing it in any way hides
-// it and runs FormClose, which lets the main window's check mark and button follow.
+// A small stay-on-top tool window with only a close box. Closing it in any way hides it
+// and emits closed(), which lets the menu check mark and the tool-bar button follow.
 
 #include <QWidget>
 
@@ -10,7 +10,8 @@ class TToolWindow : public QWidget {
   TToolWindow(QWidget* owner, const QString& caption, int clientWidth, int clientHeight, int left,
               int top);
 
-  virtual void FormClose() = 0;
+ signals:
+  void closed();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
