@@ -50,12 +50,13 @@ void Document::ShowStep(ChangeSet changes) {
   const PlaneMap plane = Plane();
   int layer = currentLayer_;
   // A step of another section, or of the list itself: the windows follow the section, on
-  // its last layer along the axis of the slices. A move leaves the edited section as it
-  // was (no cells named), so its layer stays on show where the section still has it.
+  // its last layer along the axis of the slices. A move renumbers the edited section
+  // without changing it (no cells named), so its layer stays on show where the section
+  // still has it: the step decides, not the section's number.
   const bool otherSection = shownSection_ != EditedSection();
   if (changes.Has(ChangedSections) || otherSection) {
+    const bool keepLayer = changes.Has(ChangedSections) && !changes.Has(ChangedCells);
     changes.What |= ChangedSections;
-    const bool keepLayer = !otherSection && !changes.Has(ChangedCells);
     if (!keepLayer || layer >= plane.Layers()) layer = std::max(plane.Layers() - 1, 0);
     shownSection_ = EditedSection();
   }

@@ -37,11 +37,18 @@ using namespace kobaltine_test;
 
 namespace {
 
-template <typename T = QAction>
-T* Find(const char* name) {
-  T* found = MainWindow->findChild<T*>(name);
-  if (found == nullptr) qFatal("control %s not found", name);
-  return found;
+QMenu* Menu(const char* name) {
+  return Form<QMenu>(name);
+}
+// The main window's Zoom submenu (the 3D view has a menu of that name as well).
+QMenu* ZoomMenu() {
+  return Menu("View1")->findChild<QMenu*>("Zoom1");
+}
+TImageBox* ImageBox() {
+  return Slice()->ImageBox();
+}
+QList<QWidget*> ToolWindows() {
+  return {Form("LayerWindow"), Form("StatBox"), Form("ThreeDWindow"), Form("TransDial")};
 }
 
 // Writes a small model: a column of voxels at (1, 1) and a name.
@@ -74,11 +81,29 @@ QString WriteBytes(const QTemporaryDir& dir, const QString& fileName, const QByt
   return path;
 }
 
+// Shows the main window and waits until it is the active window, as at start-up.
+bool Activate() {
+  Main()->show();
+  Main()->activateWindow();
+  const bool active = QTest::qWaitFor([] { return Main()->isActiveWindow(); }, 2000);
+  QTest::qWait(50);  // what follows the activation has run
+  return active;
+}
+
+// Makes another window active and then the main window again.
+bool Reactivate() {
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  if (!QTest::qWaitFor([&other] { return other.isActiveWindow(); }, 2000)) return false;
+  return Activate();
+}
+
 // Loads a file and answers any message, returning its text.
 QString LoadAnswering(const QString& path) {
   QString message;
   const auto armed = ExpectMessage(&message);
-  MainWindow->LoadVoxelFile(path.toStdString());
+  Main()->LoadVoxelFile(path.toStdString());
   Disarm(armed);
   return message;
 }
@@ -100,11 +125,9 @@ class MainWindowTest : public QObject {
   void init() { StartForms(); }
 
   void startsEmptyWithTheCommandTable() {
-    QCOMPARE(MainWindow->windowTitle(), QString("Kobaltine"));
-    QVERIFY(!MainWindow->ImageBox->isVisible());
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{LayerWindow, StatBox, ThreeDWindow, TransDial})
-      QVERIFY(!w->isVisible());
+    QCOMPARE(Main()->windowTitle(), QString("Kobaltine"));
+    QVERIFY(!ImageBox()->isVisible());
+    for (QWidget* w : ToolWindows()) QVERIFY(!w->isVisible());
 
     struct Item {
       const char* name;
@@ -148,7 +171,7 @@ class MainWindowTest : public QObject {
         {"About1", "&About", "", true},
     };
     for (const Item& i : items) {
-      QAction* a = Find(i.name);
+      QAction* a = Action(i.name);
       QCOMPARE(a->text(), QString(i.caption));
       QCOMPARE(a->shortcut(), QKeySequence(i.shortcut));
       QVERIFY2(a->isEnabled() == i.enabled, i.name);
@@ -156,33 +179,33 @@ class MainWindowTest : public QObject {
     const QPair<const char*, const char*> second[] = {
         {"Cu1", "Ctrl+X"}, {"Copy1", "Ctrl+C"}, {"Paste1", "Ctrl+V"}};
     for (const auto& [name, key] : second)
-      QVERIFY2(Find(name)->shortcuts().contains(QKeySequence(key)), name);
-    QVERIFY(Find("Colors2")->isChecked());
-    QVERIFY(!Find("Normals1")->isChecked());
+      QVERIFY2(Action(name)->shortcuts().contains(QKeySequence(key)), name);
+    QVERIFY(Action("Colors2")->isChecked());
+    QVERIFY(!Action("Normals1")->isChecked());
     for (const char* n : {"Matrix1", "SelectLayer1", "Stats1", "View3D1", "Sections1",
                           "HideUnderLay1", "DirectionColours1"})
-      QVERIFY2(!Find(n)->isChecked(), n);
+      QVERIFY2(!Action(n)->isChecked(), n);
     for (const char* n : {"N1", "N2", "N3", "N4", "N5", "N6", "N7"})
-      QVERIFY2(Find(n)->isSeparator(), n);
-    QCOMPARE(MainWindow->File1->title(), QString("&File"));
+      QVERIFY2(Action(n)->isSeparator(), n);
+    QCOMPARE(Menu("File1")->title(), QString("&File"));
     QStringList fileItems;  // Import and Export right after Save As
-    for (QAction* a : MainWindow->File1->actions()) fileItems << a->objectName();
+    for (QAction* a : Menu("File1")->actions()) fileItems << a->objectName();
     QCOMPARE(fileItems.mid(0, 6),
              (QStringList{"New1", "Open1", "Save1", "SaveAs1", "Import1", "Export1"}));
-    QVERIFY(!MainWindow->Edit1->menuAction()->isEnabled());
-    QVERIFY(!MainWindow->View1->menuAction()->isEnabled());
-    QVERIFY(!MainWindow->Colors1->menuAction()->isEnabled());
-    QVERIFY(MainWindow->Help1->menuAction()->isEnabled());
-    QCOMPARE(MainWindow->Zoom1->title(), QString("&Zoom..."));
+    QVERIFY(!Menu("Edit1")->menuAction()->isEnabled());
+    QVERIFY(!Menu("View1")->menuAction()->isEnabled());
+    QVERIFY(!Menu("Colors1")->menuAction()->isEnabled());
+    QVERIFY(Menu("Help1")->menuAction()->isEnabled());
+    QCOMPARE(ZoomMenu()->title(), QString("&Zoom..."));
 
-    struct Button {
+    struct ButtonRow {
       const char* name;
       int x;
       const char* hint;
       bool enabled;
       bool down;
     };
-    const Button buttons[] = {
+    const ButtonRow buttons[] = {
         {"NewButton", 2, "New", true, false},
         {"OpenButton", 25, "Open", true, false},
         {"SaveButton", 48, "Save", false, false},
@@ -202,44 +225,42 @@ class MainWindowTest : public QObject {
         {"View3DButton", 402, "3D View", false, false},
         {"SectionsButton", 425, "Sections", false, false},
     };
-    for (const Button& b : buttons) {
-      auto* w = Find<QToolButton>(b.name);
+    for (const ButtonRow& b : buttons) {
+      auto* w = Button(b.name);
       QCOMPARE(w->geometry(), QRect(b.x, 5, 23, 22));
       QCOMPARE(w->toolTip(), QString(b.hint));
       QVERIFY2(w->isEnabled() == b.enabled, b.name);
       QVERIFY2(w->isChecked() == b.down, b.name);
     }
-    QCOMPARE(MainWindow->LeftColorBox->Fill(), PackRGB(255, 255, 255));
-    QCOMPARE(MainWindow->RightColorBox->Fill(), PackRGB(0, 0, 0));
+    QCOMPARE(Form<TColorBox>("LeftColorBox")->Fill(), PackRGB(255, 255, 255));
+    QCOMPARE(Form<TColorBox>("RightColorBox")->Fill(), PackRGB(0, 0, 0));
 
     const char* slotNames[] = {"Freehand", "Square", "Circle", "Paint", "Cube", "Sphere", "Fill"};
     for (int i = 0; i < 7; ++i) {
       const QString n = slotNames[i];
-      QCOMPARE(Find<QWidget>((n + "RAButtonB").toLatin1())->geometry(),
+      QCOMPARE(Form((n + "RAButtonB").toLatin1())->geometry(),
                QRect(2, 2 + 48 * i, 64, 48));
-      QVERIFY(Find<QWidget>((n + "RAButtonB").toLatin1())->isVisible());
-      QVERIFY(!Find<QWidget>((n + "RAButton").toLatin1())->isVisible());
-      QVERIFY(!Find<QWidget>((n + "Select").toLatin1())->isVisible());
+      QVERIFY(Form((n + "RAButtonB").toLatin1())->isVisible());
+      QVERIFY(!Form((n + "RAButton").toLatin1())->isVisible());
+      QVERIFY(!Form((n + "Select").toLatin1())->isVisible());
     }
   }
 
   void shortcutsAreDeadWhileTheirMenuIsDisabled() {
-    MainWindow->activateWindow();
+    Main()->activateWindow();
     for (auto key : {Qt::Key_F5, Qt::Key_F9, Qt::Key_F10, Qt::Key_F11, Qt::Key_F12})
-      QTest::keyClick(MainWindow, key);
-    QTest::keyClick(MainWindow, Qt::Key_I, Qt::ControlModifier);
-    QTest::keyClick(MainWindow, Qt::Key_U, Qt::ControlModifier);
-    QCOMPARE(MainWindow->View.Zoom, 8);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{LayerWindow, StatBox, ThreeDWindow, TransDial})
-      QVERIFY(!w->isVisible());
+      QTest::keyClick(Main(), key);
+    QTest::keyClick(Main(), Qt::Key_I, Qt::ControlModifier);
+    QTest::keyClick(Main(), Qt::Key_U, Qt::ControlModifier);
+    QCOMPARE(Slice()->Zoom(), 8);
+    for (QWidget* w : ToolWindows()) QVERIFY(!w->isVisible());
 
     bool newOpened = false;
     WhenModal([&](QWidget* d) {
-      newOpened = d == static_cast<QWidget*>(NewBox);
+      newOpened = d == static_cast<QWidget*>(Form<TNewBox>("NewBox"));
       static_cast<QDialog*>(d)->reject();
     });
-    QTest::keyClick(MainWindow, Qt::Key_N, Qt::ControlModifier);
+    QTest::keyClick(Main(), Qt::Key_N, Qt::ControlModifier);
     QVERIFY(newOpened);
   }
 
@@ -248,46 +269,46 @@ class MainWindowTest : public QObject {
     const QString path = WriteModel(dir, "tank.vxl", 10, 6, 4);
     QCOMPARE(LoadAnswering(path), QString());
 
-    QCOMPARE(MainWindow->windowTitle(), QString("tank.vxl - Kobaltine"));
-    QCOMPARE(MainWindow->WordBox->text(), QString("TANK"));
-    QCOMPARE(MainWindow->View.CurrentLayer, 3);
-    QCOMPARE(MainWindow->ViewSpan, std::int16_t(18));
-    QVERIFY(!MainWindow->Doc.Untitled);
-    QVERIFY(!MainWindow->Doc.Modified);
-    QVERIFY(MainWindow->ImageBox->isVisible());
-    QCOMPARE(MainWindow->ImageBox->size(), QSize(80, 48));
-    QVERIFY(MainWindow->View1->menuAction()->isEnabled());
-    QVERIFY(MainWindow->Colors1->menuAction()->isEnabled());
-    QVERIFY(MainWindow->Edit1->menuAction()->isEnabled());  // with nothing to undo yet
-    QVERIFY(!Find("Undo1")->isEnabled() && !Find("Redo1")->isEnabled());
-    QVERIFY(!Find("Save1")->isEnabled());
-    QVERIFY(!Find<QToolButton>("SaveButton")->isEnabled());
+    QCOMPARE(Main()->windowTitle(), QString("tank.vxl - Kobaltine"));
+    QCOMPARE(Form<QLabel>("WordBox")->text(), QString("TANK"));
+    QCOMPARE(Doc().CurrentLayer(), 3);
+    QCOMPARE(Form<TThreeDWindow>("ThreeDWindow")->ViewSpan(), std::int16_t(18));
+    QVERIFY(!Doc().Untitled());
+    QVERIFY(!Doc().IsModified());
+    QVERIFY(ImageBox()->isVisible());
+    QCOMPARE(ImageBox()->size(), QSize(80, 48));
+    QVERIFY(Menu("View1")->menuAction()->isEnabled());
+    QVERIFY(Menu("Colors1")->menuAction()->isEnabled());
+    QVERIFY(Menu("Edit1")->menuAction()->isEnabled());  // with nothing to undo yet
+    QVERIFY(!Action("Undo1")->isEnabled() && !Action("Redo1")->isEnabled());
+    QVERIFY(!Action("Save1")->isEnabled());
+    QVERIFY(!Button("SaveButton")->isEnabled());
     for (const char* n : {"SaveAs1", "Export1", "Properties1", "Matrix1", "SelectLayer1", "Stats1",
                           "View3D1", "Sections1"})
-      QVERIFY2(Find(n)->isEnabled(), n);
+      QVERIFY2(Action(n)->isEnabled(), n);
     for (const char* n :
          {"SaveAsButton", "PropButton", "MatrixButton", "SelectLayerButton", "StatsButton",
           "View3DButton", "SectionsButton", "HideUnderBut", "ColorBut", "NormalBut"})
-      QVERIFY2(Find<QToolButton>(n)->isEnabled(), n);
+      QVERIFY2(Button(n)->isEnabled(), n);
     for (const char* n : {"UndoButton", "RedoButton"})
-      QVERIFY2(!Find<QToolButton>(n)->isEnabled(), n);
+      QVERIFY2(!Button(n)->isEnabled(), n);
     for (const char* n : {"CutButton", "CopyButton"})
-      QVERIFY2(Find<QToolButton>(n)->isEnabled(), n);
+      QVERIFY2(Button(n)->isEnabled(), n);
     for (const char* n : {"Cu1", "Copy1", "Orientation1", "CalcNormals1"})
-      QVERIFY2(Find(n)->isEnabled(), n);
+      QVERIFY2(Action(n)->isEnabled(), n);
     for (const char* n : {"SquareRAButton", "FreehandRAButton", "PaintRAButton", "CircleRAButton",
                           "CubeRAButton", "SphereRAButton", "FillRAButton"})
-      QVERIFY2(Find<QWidget>(n)->isVisible(), n);
-    QVERIFY(Find<QWidget>("FreehandSelect")->isVisible());
-    QCOMPARE(LayerWindow->TrackBar1->maximum(), 3);
-    QCOMPARE(LayerWindow->TrackBar1->value(), 3);
+      QVERIFY2(Form(n)->isVisible(), n);
+    QVERIFY(Form("FreehandSelect")->isVisible());
+    QCOMPARE(Form<TLayerWindow>("LayerWindow")->TrackBar1->maximum(), 3);
+    QCOMPARE(Form<TLayerWindow>("LayerWindow")->TrackBar1->value(), 3);
 
     // A second model: the tool frame does not move, the short path's own title shows.
-    MainWindow->SelectSquare();
+    QTest::mouseClick(Form<TToolImage>("SquareRAButton"), Qt::LeftButton);
     const QString second = WriteModel(dir, "b.vxl", 3, 3, 3, "B");
     QCOMPARE(LoadAnswering(second), QString());
-    QCOMPARE(MainWindow->windowTitle(), QString("b.vxl - Kobaltine"));
-    QCOMPARE(MainWindow->Doc.FilePath, second.toStdString());
+    QCOMPARE(Main()->windowTitle(), QString("b.vxl - Kobaltine"));
+    QCOMPARE(Doc().FilePath(), second.toStdString());
   }
 
   void rejectedFilesChangeNothing() {
@@ -317,26 +338,25 @@ class MainWindowTest : public QObject {
         {WriteBytes(dir, "counts.vxl", counts), "Incorrect Format!"},
         {WriteBytes(dir, "cut.vxl", cut), "Image is too small!"},
     };
-    MainWindow->View.CurrentLayer = 1;
-    MainWindow->Refresh1Click();
+    Doc().SetCurrentLayer(1);
     for (const auto& c : cases) {
       QCOMPARE(LoadAnswering(c.path), c.message);
-      QCOMPARE(MainWindow->windowTitle(), QString("good.vxl - Kobaltine"));
-      QCOMPARE(MainWindow->WordBox->text(), QString("GOOD"));
-      QCOMPARE(MainWindow->Doc.FilePath, good.toStdString());
-      QCOMPARE(MainWindow->View.CurrentLayer, 1);
-      QCOMPARE(MainWindow->Model.SizeX, std::uint8_t(4));
-      QCOMPARE(MainWindow->Model.Colours.at(1, 1, 0), std::uint8_t(5));
+      QCOMPARE(Main()->windowTitle(), QString("good.vxl - Kobaltine"));
+      QCOMPARE(Form<QLabel>("WordBox")->text(), QString("GOOD"));
+      QCOMPARE(Doc().FilePath(), good.toStdString());
+      QCOMPARE(Doc().CurrentLayer(), 1);
+      QCOMPARE(Model().SizeX, std::uint8_t(4));
+      QCOMPARE(Model().Colours.at(1, 1, 0), std::uint8_t(5));
     }
   }
 
   void aRejectedFileInTheEmptyStateKeepsCommandsDisabled() {
     QTemporaryDir dir;
     QCOMPARE(LoadAnswering(dir.filePath("nothing.vxl")), QString("File not found!"));
-    QCOMPARE(MainWindow->windowTitle(), QString("Kobaltine"));
-    QVERIFY(!Find("SaveAs1")->isEnabled());
-    QVERIFY(!MainWindow->View1->menuAction()->isEnabled());
-    QVERIFY(!MainWindow->ImageBox->isVisible());
+    QCOMPARE(Main()->windowTitle(), QString("Kobaltine"));
+    QVERIFY(!Action("SaveAs1")->isEnabled());
+    QVERIFY(!Menu("View1")->menuAction()->isEnabled());
+    QVERIFY(!ImageBox()->isVisible());
   }
 
   void saveAndSaveAsFollowTheSaveRule() {
@@ -344,27 +364,27 @@ class MainWindowTest : public QObject {
     const QString path = WriteModel(dir, "a.vxl", 5, 5, 5);
     LoadAnswering(path);
     ChangeOneCell(2, 2, 4, 9);
-    QVERIFY(Find("Save1")->isEnabled());
+    QVERIFY(Action("Save1")->isEnabled());
 
-    Find("Save1")->trigger();
-    QVERIFY(!Find("Save1")->isEnabled());
-    QVERIFY(!MainWindow->Doc.Modified);
+    Action("Save1")->trigger();
+    QVERIFY(!Action("Save1")->isEnabled());
+    QVERIFY(!Doc().IsModified());
     TVoxelModel reread;
     QCOMPARE(int(ReadVoxelFile(path.toStdString(), reread)), int(LoadStatus::Ok));
     QCOMPARE(reread.Colours.at(2, 2, 4), std::uint8_t(9));
 
     // Save As: a typed name without extension gets .VXL; the caption follows.
     WhenModal([&](QWidget* d) { AcceptFileDialog(d, dir.filePath("copy")); });
-    MainWindow->SaveAsButtonClick();
+    Button("SaveAsButton")->click();
     QVERIFY(QFile::exists(dir.filePath("copy.VXL")));
-    QCOMPARE(MainWindow->windowTitle(), QString("copy.VXL - Kobaltine"));
-    QCOMPARE(MainWindow->Doc.FilePath, dir.filePath("copy.VXL").toStdString());
-    QCOMPARE(FileNameFieldText(MainWindow->SaveAsDial), std::string());
+    QCOMPARE(Main()->windowTitle(), QString("copy.VXL - Kobaltine"));
+    QCOMPARE(Doc().FilePath(), dir.filePath("copy.VXL").toStdString());
+    QCOMPARE(FileNameFieldText(Form<QFileDialog>("SaveAsDial")), std::string());
 
     // Cancelling Save As writes nothing and changes nothing.
     WhenModal([](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
-    MainWindow->SaveAsButtonClick();
-    QCOMPARE(MainWindow->windowTitle(), QString("copy.VXL - Kobaltine"));
+    Button("SaveAsButton")->click();
+    QCOMPARE(Main()->windowTitle(), QString("copy.VXL - Kobaltine"));
   }
 
   void aFailedSaveSaysSoAndKeepsTheDocumentState() {
@@ -378,21 +398,21 @@ class MainWindowTest : public QObject {
     ChangeOneCell(0, 0, 0, 3);
 
     // The document's folder disappears: Save fails, says so, keeps Save enabled.
-    MainWindow->Doc.FilePath = dir.filePath("gone/keep.vxl").toStdString();
+    Doc().SetFile(dir.filePath("gone/keep.vxl").toStdString());
     QString message;
     ExpectMessage(&message);
-    MainWindow->SaveButtonClick();
+    Button("SaveButton")->click();
     QCOMPARE(message, QString("Could not write the file!"));
-    QVERIFY(Find("Save1")->isEnabled());
-    QVERIFY(MainWindow->Doc.Modified);
+    QVERIFY(Action("Save1")->isEnabled());
+    QVERIFY(Doc().IsModified());
 
     // Save As into a folder that does not exist: caption and path stay.
-    MainWindow->Doc.FilePath = path.toStdString();
+    Doc().SetFile(path.toStdString());
     WhenModal([&](QWidget* d) { AcceptFileDialog(d, dir.filePath("nowhere/x.vxl")); });
     ExpectMessageAfterDialog(&message);
-    MainWindow->SaveAsButtonClick();
-    QCOMPARE(MainWindow->windowTitle(), QString("keep.vxl - Kobaltine"));
-    QCOMPARE(MainWindow->Doc.FilePath, path.toStdString());
+    Button("SaveAsButton")->click();
+    QCOMPARE(Main()->windowTitle(), QString("keep.vxl - Kobaltine"));
+    QCOMPARE(Doc().FilePath(), path.toStdString());
     QFile after(path);
     after.open(QIODevice::ReadOnly);
     QCOMPARE(after.readAll(), before);
@@ -404,29 +424,29 @@ class MainWindowTest : public QObject {
     struct Toggle {
       const char* item;
       const char* button;
-      QWidget* window;
+      const char* window;
     };
-    const Toggle toggles[] = {{"Matrix1", "MatrixButton", TransDial},
-                              {"SelectLayer1", "SelectLayerButton", LayerWindow},
-                              {"Stats1", "StatsButton", StatBox},
-                              {"View3D1", "View3DButton", ThreeDWindow},
-                              {"Sections1", "SectionsButton", SectionWindow}};
+    const Toggle toggles[] = {{"Matrix1", "MatrixButton", "TransDial"},
+                              {"SelectLayer1", "SelectLayerButton", "LayerWindow"},
+                              {"Stats1", "StatsButton", "StatBox"},
+                              {"View3D1", "View3DButton", "ThreeDWindow"},
+                              {"Sections1", "SectionsButton", "SectionWindow"}};
     for (const Toggle& t : toggles) {
-      QAction* item = Find(t.item);
-      auto* button = Find<QToolButton>(t.button);
+      QAction* item = Action(t.item);
+      auto* button = Button(t.button);
       item->trigger();
-      QVERIFY(t.window->isVisible());
+      QVERIFY(Form(t.window)->isVisible());
       QVERIFY(item->isChecked());
       QVERIFY(button->isChecked());
       button->click();
-      QVERIFY(!t.window->isVisible());
+      QVERIFY(!Form(t.window)->isVisible());
       QVERIFY(!item->isChecked());
       QVERIFY(!button->isChecked());
       button->click();
-      QVERIFY(t.window->isVisible());
+      QVERIFY(Form(t.window)->isVisible());
       QVERIFY(item->isChecked() && button->isChecked());
-      t.window->close();  // its own close box
-      QVERIFY(!t.window->isVisible());
+      Form(t.window)->close();  // its own close box
+      QVERIFY(!Form(t.window)->isVisible());
       QVERIFY(!item->isChecked());
       QVERIFY(!button->isChecked());
     }
@@ -435,109 +455,125 @@ class MainWindowTest : public QObject {
   void zoomItemsKeepTheZoomInRange() {
     QTemporaryDir dir;
     LoadAnswering(WriteModel(dir, "z.vxl", 100, 50, 2));
-    Find("MaxZoom1")->trigger();
-    QCOMPARE(MainWindow->View.Zoom, 16);
-    QCOMPARE(MainWindow->ImageBox->size(), QSize(1600, 800));
-    QVERIFY(!Find("ZoomIn1")->isEnabled());
-    QVERIFY(!Find("MaxZoom1")->isEnabled());
-    Find("ZoomOut1")->trigger();
-    QCOMPARE(MainWindow->View.Zoom, 15);
-    QVERIFY(Find("ZoomIn1")->isEnabled() && Find("MaxZoom1")->isEnabled());
-    Find("NormSize1")->trigger();
-    QCOMPARE(MainWindow->View.Zoom, 1);
-    QVERIFY(!Find("ZoomOut1")->isEnabled() && !Find("NormSize1")->isEnabled());
-    Find("ZoomIn1")->trigger();
-    QCOMPARE(MainWindow->View.Zoom, 2);
-    QVERIFY(Find("ZoomOut1")->isEnabled() && Find("NormSize1")->isEnabled());
-    QCOMPARE(MainWindow->SliceBitmap.Width(), 200);
-    MainWindow->activateWindow();
-    QTest::keyClick(MainWindow, Qt::Key_I, Qt::ControlModifier);
-    QCOMPARE(MainWindow->View.Zoom, 3);
+    Action("MaxZoom1")->trigger();
+    QCOMPARE(Slice()->Zoom(), 16);
+    QCOMPARE(ImageBox()->size(), QSize(1600, 800));
+    QVERIFY(!Action("ZoomIn1")->isEnabled());
+    QVERIFY(!Action("MaxZoom1")->isEnabled());
+    Action("ZoomOut1")->trigger();
+    QCOMPARE(Slice()->Zoom(), 15);
+    QVERIFY(Action("ZoomIn1")->isEnabled() && Action("MaxZoom1")->isEnabled());
+    Action("NormSize1")->trigger();
+    QCOMPARE(Slice()->Zoom(), 1);
+    QVERIFY(!Action("ZoomOut1")->isEnabled() && !Action("NormSize1")->isEnabled());
+    Action("ZoomIn1")->trigger();
+    QCOMPARE(Slice()->Zoom(), 2);
+    QVERIFY(Action("ZoomOut1")->isEnabled() && Action("NormSize1")->isEnabled());
+    QCOMPARE(Slice()->SliceBitmap().Width(), 200);
+    Main()->activateWindow();
+    QTest::keyClick(Main(), Qt::Key_I, Qt::ControlModifier);
+    QCOMPARE(Slice()->Zoom(), 3);
   }
 
   void displayModesAndUnderlayMirrorMenuAndButtons() {
     QTemporaryDir dir;
     LoadAnswering(WriteModel(dir, "m.vxl", 4, 4, 4));
-    Find<QToolButton>("NormalBut")->click();
-    QVERIFY(MainWindow->View.NormalsMode);
-    QVERIFY(Find("Normals1")->isChecked() && !Find("Colors2")->isChecked());
-    Find("Colors2")->trigger();
-    QVERIFY(!MainWindow->View.NormalsMode);
-    QVERIFY(Find<QToolButton>("ColorBut")->isChecked());
-    Find("Colors2")->trigger();  // already colours: only renders again
-    QVERIFY(Find("Colors2")->isChecked() && !MainWindow->View.NormalsMode);
-    Find<QToolButton>("HideUnderBut")->click();
-    QVERIFY(MainWindow->View.UnderlayHidden && Find("HideUnderLay1")->isChecked());
-    Find("HideUnderLay1")->trigger();
-    QVERIFY(!MainWindow->View.UnderlayHidden && !Find<QToolButton>("HideUnderBut")->isChecked());
+    Button("NormalBut")->click();
+    QVERIFY(Doc().NormalsMode());
+    QVERIFY(Action("Normals1")->isChecked() && !Action("Colors2")->isChecked());
+    Action("Colors2")->trigger();
+    QVERIFY(!Doc().NormalsMode());
+    QVERIFY(Button("ColorBut")->isChecked());
+    Action("Colors2")->trigger();  // already colours: only renders again
+    QVERIFY(Action("Colors2")->isChecked() && !Doc().NormalsMode());
+    Button("HideUnderBut")->click();
+    QVERIFY(Slice()->UnderlayHidden() && Action("HideUnderLay1")->isChecked());
+    Action("HideUnderLay1")->trigger();
+    QVERIFY(!Slice()->UnderlayHidden() && !Button("HideUnderBut")->isChecked());
   }
 
   void theColourBoxesFollowTheWindowWidth() {
-    MainWindow->showNormal();
-    MainWindow->resize(800, 600);
+    Main()->showNormal();
+    Main()->resize(800, 600);
     QCoreApplication::processEvents();
-    QCOMPARE(MainWindow->width(), 800);
-    QCOMPARE(MainWindow->LeftColorBox->x(), 774);
-    QCOMPARE(MainWindow->RightColorBox->x(), 780);
+    QCOMPARE(Main()->width(), 800);
+    QCOMPARE(Form<TColorBox>("LeftColorBox")->x(), 774);
+    QCOMPARE(Form<TColorBox>("RightColorBox")->x(), 780);
     // The name sits right of the Sections button: from x 456 to 26 short of the edge.
-    QCOMPARE(MainWindow->WordBox->x(), 456);
-    QCOMPARE(MainWindow->WordBox->width(), 318);
+    QCOMPARE(Form<QLabel>("WordBox")->x(), 456);
+    QCOMPARE(Form<QLabel>("WordBox")->width(), 318);
   }
 
   void theCommandLineFileLoadsAtTheFirstActivationOnly() {
     QTemporaryDir dir;
     const QString path = WriteModel(dir, "cmd.vxl", 3, 3, 3, "CMD");
     StartForms("\"kobaltine\" " + path.toStdString(), false);
-    QVERIFY(MainWindow->CommandLineFilePending);
-    MainWindow->FormActivate();
-    QCOMPARE(MainWindow->windowTitle(), QString("cmd.vxl - Kobaltine"));
-    QVERIFY(!MainWindow->CommandLineFilePending);
-    MainWindow->Model.Colours.at(0, 0, 0) = 77;
-    MainWindow->FormActivate();  // never loads a second time
-    QCOMPARE(MainWindow->Model.Colours.at(0, 0, 0), std::uint8_t(77));
+    QCoreApplication::processEvents();
+    QVERIFY(!Doc().IsOpen());  // not before the window is there
+    QVERIFY(Activate());
+    QTRY_COMPARE(Main()->windowTitle(), QString("cmd.vxl - Kobaltine"));
+    DraftModel().Colours.at(0, 0, 0) = 77;
+    QVERIFY(Reactivate());  // never loads a second time
+    QCOMPARE(Model().Colours.at(0, 0, 0), std::uint8_t(77));
 
-    StartForms("\"kobaltine\" ", false);
-    QVERIFY(!MainWindow->CommandLineFilePending);
-    StartForms("\"kobaltine\"", false);
-    QVERIFY(!MainWindow->CommandLineFilePending);
+    // No file named: nothing is loaded and nothing is said.
+    for (const char* commandLine : {"\"kobaltine\" ", "\"kobaltine\""}) {
+      StartForms(commandLine, false);
+      QString message;
+      const auto armed = ExpectMessage(&message);
+      QVERIFY(Activate());
+      QVERIFY(Reactivate());
+      Disarm(armed);
+      QCOMPARE(message, QString());
+      QVERIFY(!Doc().IsOpen());
+      QCOMPARE(Main()->windowTitle(), QString("Kobaltine"));
+    }
 
     // A file that cannot be loaded is reported once and not tried again.
     StartForms("\"kobaltine\" " + dir.filePath("none.vxl").toStdString(), false);
     QString message;
     ExpectMessage(&message);
-    MainWindow->FormActivate();
-    QCOMPARE(message, QString("File not found!"));
-    QVERIFY(!MainWindow->CommandLineFilePending);
+    (void)Activate();  // the message takes the activation from the main window
+    QTRY_COMPARE(message, QString("File not found!"));
+    QString again;
+    const auto armed = ExpectMessage(&again);
+    QVERIFY(Reactivate());
+    Disarm(armed);
+    QCOMPARE(again, QString());
+    QVERIFY(!Doc().IsOpen());
   }
 
   void messageDialogsAnswerOnlyTheirButtons() {
     QString seen;
+    int result = 0;
     WhenModal([&](QWidget* d) {
       seen = d->windowTitle() + "|" + d->findChild<QLabel*>("Text")->text() + "|" +
              d->findChild<QPushButton*>("Button1")->text();
       QTest::keyClick(d, Qt::Key_Escape);
       QVERIFY(d->isVisible());  // Escape does nothing
       QTest::keyClick(d, Qt::Key_Return);
+      result = qobject_cast<TButtonDial*>(d)->DialogResult;
     });
-    ShowMessageDialog("File not found!", "&OK");
+    ShowMessageDialog(Main(), "File not found!", "&OK");
     QCOMPARE(seen, QString("Kobaltine|File not found!|&OK"));
-    QCOMPARE(SingleButDial->DialogResult, 1);
+    QCOMPARE(result, 1);
 
     // Two messages in a row: each its own text.
     QString second;
     ExpectMessage(&second);
-    ShowMessageDialog("Incorrect Format!", "&OK");
+    ShowMessageDialog(Main(), "Incorrect Format!", "&OK");
     QCOMPARE(second, QString("Incorrect Format!"));
 
     // The three-button dialog: Enter right away presses the rightmost button.
-    TripleButDial->Text->setText("Which?");
     WhenModal([](QWidget* d) { QTest::keyClick(d, Qt::Key_Return); });
-    TripleButDial->exec();
-    QCOMPARE(TripleButDial->DialogResult, 3);
-    WhenModal([](QWidget* d) { d->findChild<QPushButton*>("Button1")->click(); });
-    DoubleButDial->exec();
-    QCOMPARE(DoubleButDial->DialogResult, 1);
-    QCOMPARE(DoubleButDial->findChild<QPushButton*>("Button2")->geometry(), QRect(132, 40, 72, 23));
+    QCOMPARE(AskWithButtons(Main(), "Which?", {"&Save", "&Discard", "&Cancel"}), 3);
+    QRect second2;
+    WhenModal([&](QWidget* d) {
+      second2 = d->findChild<QPushButton*>("Button2")->geometry();
+      d->findChild<QPushButton*>("Button1")->click();
+    });
+    QCOMPARE(AskWithButtons(Main(), "Which?", {"&Yes", "&No"}), 1);
+    QCOMPARE(second2, QRect(132, 40, 72, 23));
 
     // A long message grows the dialog; the short one after it gets the small dialog back.
     QList<QRect> shapes;
@@ -547,7 +583,7 @@ class MainWindowTest : public QObject {
         shapes << QRect(QPoint(), d->size()) << d->findChild<QPushButton*>("Button1")->geometry();
         d->findChild<QPushButton*>("Button1")->click();
       });
-      ShowMessageDialog(text);
+      ShowMessageDialog(Main(), text);
     }
     QCOMPARE(shapes.size(), 4);
     QVERIFY(shapes[0].height() > 72);
@@ -572,7 +608,7 @@ class MainWindowTest : public QObject {
     QTRY_COMPARE(text, QString("Something broke."));
     QCOMPARE(title, QString("Kobaltine"));
     QVERIFY(critical);
-    QVERIFY(MainWindow->isVisible());
+    QVERIFY(Main()->isVisible());
   }
 
   void anErrorAtStartUpShowsTheNoticeThenTheErrorBox() {
@@ -619,21 +655,19 @@ class MainWindowTest : public QObject {
         QTest::keyClick(d->findChild<QLineEdit*>("fileNameEdit"), Qt::Key_Return);
       if (d->isVisible()) static_cast<QDialog*>(d)->reject();
     });
-    MainWindow->Open1Click();
-    QCOMPARE(MainWindow->windowTitle(), QString("typed.vxl - Kobaltine"));
+    Trigger("Open1");
+    QCOMPARE(Main()->windowTitle(), QString("typed.vxl - Kobaltine"));
     QVERIFY(list != nullptr);
     QTest::qWait(100);
     QVERIFY(!list->isVisible());
     // The other three, cancelled.
-    for (void (TMainWindow::*command)() :
-         {&TMainWindow::SaveAsButtonClick, &TMainWindow::LoadPal1Click,
-          &TMainWindow::SavePal1Click}) {
+    for (const char* command : {"SaveAs1", "LoadPal1", "SavePal1"}) {
       list = nullptr;
       WhenModal([&](QWidget* d) {
         list = type(d, "ti");
         static_cast<QDialog*>(d)->reject();
       });
-      (MainWindow->*command)();
+      Trigger(command);
       QVERIFY(list != nullptr);
       QVERIFY(!list->isVisible());
     }
@@ -657,7 +691,7 @@ class MainWindowTest : public QObject {
       ok = d->findChild<QPushButton*>("OKBut")->geometry();
       d->findChild<QPushButton*>("OKBut")->click();
     });
-    Find("About1")->trigger();
+    Action("About1")->trigger();
     QCOMPARE(seen, QString("About|Kobaltine|Version 0.091"));
     // The whole name shows: it has ink, and none of it touches the label's right edge.
     const auto inkInColumns = [&](int from, int to) {

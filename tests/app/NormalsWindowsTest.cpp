@@ -30,13 +30,20 @@ namespace {
 
 // A new 12 x 10 x 8 model of the given normal set holding a solid block, normals still 0.
 void NewBlockModel(int normalType) {
-  MainWindow->CreateNewModel(12, 10, 8);
-  TVoxelModel& m = MainWindow->Model;
+  Doc().CreateNew(12, 10, 8);
+  TVoxelModel& m = DraftModel();
   m.NormalType = std::uint8_t(normalType);
   for (int z = 1; z < 7; ++z)
     for (int y = 2; y < 8; ++y)
       for (int x = 2; x < 10; ++x) m.Colours.at(x, y, z) = std::uint8_t(10 + (x + y + z) % 5);
-  MainWindow->Refresh1Click();
+  Trigger("Refresh1");
+}
+
+TThreeDWindow* ThreeD() {
+  return Form<TThreeDWindow>("ThreeDWindow");
+}
+const PixelBuffer& ViewBitmap() {
+  return ThreeD()->Buffers().ViewBitmap;
 }
 
 std::vector<Pixel> Pixels(const PixelBuffer& b) {
@@ -46,9 +53,9 @@ std::vector<Pixel> Pixels(const PixelBuffer& b) {
 // The picture the core draws for the window's angles, lit or not.
 std::vector<Pixel> Reference(bool lighting) {
   static auto buffers = std::make_unique<View3DBuffers>();
-  RenderView(MainWindow->Model, ThreeDWindow->XRotBar->value(), ThreeDWindow->YRotBar->value(),
-             ThreeDWindow->ZRotBar->value(), MainWindow->ViewSpan, ThreeDWindow->Background,
-             *buffers, lighting);
+  RenderView(Model(), ThreeD()->XRotBar->value(), ThreeD()->YRotBar->value(),
+             ThreeD()->ZRotBar->value(), ThreeD()->ViewSpan(), ThreeD()->Background, *buffers,
+             lighting);
   return Pixels(buffers->ViewBitmap);
 }
 
@@ -67,11 +74,12 @@ bool SameCells(const TVoxelModel& a, const TVoxelModel& b) {
 }
 
 std::int32_t SliceCell(int x, int y) {
-  const int z = MainWindow->View.Zoom;
-  return FromPixel(MainWindow->SliceBitmap.At(x * z, y * z));
+  const int z = Slice()->Zoom();
+  return FromPixel(Slice()->SliceBitmap().At(x * z, y * z));
 }
 
-void PressBox(TColorBox* box) {
+void PressBox(const char* name) {
+  auto* box = Form<TColorBox>(name);
   QTest::mousePress(box, Qt::LeftButton);  // returns when the dialog has closed
   QTest::mouseRelease(box, Qt::LeftButton);
 }
@@ -85,29 +93,29 @@ class NormalsWindowsTest : public QObject {
 
   void lightingShadesTheViewAndIsKeptWhileHidden() {
     NewBlockModel(4);
-    CalculateNormals(MainWindow->Model, ModelBox(MainWindow->Model));
-    MainWindow->View3D1Click();
-    ThreeDWindow->Preset4->trigger();
-    QVERIFY(!ThreeDWindow->Lighting1->isChecked());
-    const std::vector<Pixel> plain = Pixels(MainWindow->View3D.ViewBitmap);
+    CalculateNormals(DraftModel(), ModelBox(Model()));
+    Trigger("View3D1");
+    ThreeD()->Preset4->trigger();
+    QVERIFY(!ThreeD()->Lighting1->isChecked());
+    const std::vector<Pixel> plain = Pixels(ViewBitmap());
     QVERIFY(plain == Reference(false));
 
-    ThreeDWindow->Lighting1->trigger();
-    QVERIFY(Pixels(MainWindow->View3D.ViewBitmap) == Reference(true));
-    QVERIFY(Pixels(MainWindow->View3D.ViewBitmap) != plain);
-    MainWindow->View3D1Click();  // hidden and shown again: still lit
-    MainWindow->View3D1Click();
-    QVERIFY(ThreeDWindow->Lighting1->isChecked());
-    QVERIFY(Pixels(MainWindow->View3D.ViewBitmap) == Reference(true));
-    ThreeDWindow->Lighting1->trigger();
-    QVERIFY(Pixels(MainWindow->View3D.ViewBitmap) == plain);
+    ThreeD()->Lighting1->trigger();
+    QVERIFY(Pixels(ViewBitmap()) == Reference(true));
+    QVERIFY(Pixels(ViewBitmap()) != plain);
+    Trigger("View3D1");  // hidden and shown again: still lit
+    Trigger("View3D1");
+    QVERIFY(ThreeD()->Lighting1->isChecked());
+    QVERIFY(Pixels(ViewBitmap()) == Reference(true));
+    ThreeD()->Lighting1->trigger();
+    QVERIFY(Pixels(ViewBitmap()) == plain);
   }
 
   void calculateNormalsForTheLayerOrTheSectionAndUndo() {
     NewBlockModel(4);
-    MainWindow->Normals1Click();
-    MainWindow->View.CurrentLayer = 6;
-    const std::unique_ptr<TVoxelModel> before = CloneCells(MainWindow->Model);
+    Trigger("Normals1");
+    Doc().SetCurrentLayer(6);
+    const std::unique_ptr<TVoxelModel> before = CloneCells(Model());
     // The layer at radius 2, then the whole section with what the dialog kept, then Cancel.
     const struct {
       bool whole, accept;
@@ -123,38 +131,38 @@ class NormalsWindowsTest : public QObject {
         keptRadius = dial->Radius();
         QTest::mouseClick(run.accept ? dial->OKButton : dial->CancelButton, Qt::LeftButton);
       });
-      MainWindow->CalcNormals1->trigger();
+      Trigger("CalcNormals1");
       QCOMPARE(keptRadius, 2);
       auto expected = CloneCells(*before);
       if (run.accept)
         CalculateNormals(*expected, run.whole ? ModelBox(*expected) : LayerBox(*expected, 6), 2);
-      QVERIFY(SameCells(MainWindow->Model, *expected));
-      QCOMPARE(MainWindow->Undo1->isEnabled(), run.accept);
+      QVERIFY(SameCells(Model(), *expected));
+      QCOMPARE(Action("Undo1")->isEnabled(), run.accept);
       if (!run.accept) continue;
-      QVERIFY(MainWindow->Model.Normals.at(5, 5, 6) != 0);
-      QCOMPARE(MainWindow->Model.Normals.at(5, 5, 5) != 0, run.whole);
-      QCOMPARE(SliceCell(5, 5), Grey(MainWindow->Model.Normals.at(5, 5, 6)));  // shown at once
-      QCOMPARE(MainWindow->UndoButton->toolTip(), QString("Undo Calculate Normals"));
-      MainWindow->Undo1->trigger();
-      QVERIFY(SameCells(MainWindow->Model, *before));
+      QVERIFY(Model().Normals.at(5, 5, 6) != 0);
+      QCOMPARE(Model().Normals.at(5, 5, 5) != 0, run.whole);
+      QCOMPARE(SliceCell(5, 5), Grey(Model().Normals.at(5, 5, 6)));  // shown at once
+      QCOMPARE(Button("UndoButton")->toolTip(), QString("Undo Calculate Normals"));
+      Trigger("Undo1");
+      QVERIFY(SameCells(Model(), *before));
     }
   }
 
   void calculateNormalsRefusesAModelWithoutASet() {
     NewBlockModel(3);
-    MainWindow->Model.Normals.at(5, 5, 5) = 7;
+    DraftModel().Normals.at(5, 5, 5) = 7;
     QString text;
     ExpectMessage(&text);
-    MainWindow->CalcNormals1->trigger();
+    Trigger("CalcNormals1");
     QCOMPARE(text, QString(MsgChooseNormals));
-    QCOMPARE(MainWindow->Model.Normals.at(5, 5, 5), std::uint8_t(7));
-    QVERIFY(!MainWindow->Undo1->isEnabled());
+    QCOMPARE(Model().Normals.at(5, 5, 5), std::uint8_t(7));
+    QVERIFY(!Action("Undo1")->isEnabled());
   }
 
   void theSphereChoosesANormal() {
     NewBlockModel(4);
-    MainWindow->Normals1Click();
-    TPaletteDialog* d = PaletteDialog;
+    Trigger("Normals1");
+    auto* d = Form<TPaletteDialog>("PaletteDialog");
     TNormalChooser* panel = d->NormalPanel;
     const NormalVector n = NormalTable(4)[17];
     const SpherePoint spot =
@@ -176,15 +184,15 @@ class NormalsWindowsTest : public QObject {
       QTest::mouseClick(panel->NormalSphere, Qt::LeftButton, {}, QPoint(spot.X, spot.Y));
       QTest::mouseClick(d->PalOKButton, Qt::LeftButton);
     });
-    PressBox(MainWindow->RightColorBox);
+    PressBox("RightColorBox");
     QCOMPARE(size, QSize(331 + TNormalChooser::PanelWidth, 369));
     QCOMPARE(text, QString::asprintf("Normal 17: (%.2f, %.2f, %.2f)", n.X, n.Y, n.Z));
     QCOMPARE(index, QString("Palette Index: 17"));
     QCOMPARE(spin, 17);
     QCOMPARE(afterKey, 18);
     QCOMPARE(afterGrid, 35);
-    QCOMPARE(int(MainWindow->View.RightColor), 17);
-    QCOMPARE(MainWindow->RightColorBox->Fill(), Grey(17));
+    QCOMPARE(int(Doc().RightColor()), 17);
+    QCOMPARE(Form<TColorBox>("RightColorBox")->Fill(), Grey(17));
 
     // Everywhere else the dialog is as it always was: colours, editing, no normal set.
     const struct {
@@ -192,15 +200,15 @@ class NormalsWindowsTest : public QObject {
       int normalType;
     } plain[] = {{false, false, 4}, {true, true, 4}, {true, false, 0}};
     for (const auto& c : plain) {
-      MainWindow->Model.NormalType = std::uint8_t(c.normalType);
-      c.normals ? MainWindow->Normals1Click() : MainWindow->Colors2Click();
+      DraftModel().NormalType = std::uint8_t(c.normalType);
+      c.normals ? Trigger("Normals1") : Trigger("Colors2");
       bool shown = true;
       WhenModal([&](QWidget*) {
         size = d->size();
         shown = panel->isVisible();
         QTest::mouseClick(d->PalCancelButton, Qt::LeftButton);
       });
-      c.edit ? MainWindow->EditPal1Click() : PressBox(MainWindow->LeftColorBox);
+      c.edit ? Trigger("EditPal1") : PressBox("LeftColorBox");
       QCOMPARE(size, QSize(331, 369));
       QVERIFY(!shown);
     }
@@ -208,44 +216,46 @@ class NormalsWindowsTest : public QObject {
 
   void directionColoursShowEachNormalsDirection() {
     NewBlockModel(2);
-    TVoxelModel& m = MainWindow->Model;
-    const int top = MainWindow->View.CurrentLayer = 6;
+    TVoxelModel& m = DraftModel();
+    const int top = 6;
+    Doc().SetCurrentLayer(top);
     m.Normals.at(3, 3, top) = 5;
     m.Normals.at(4, 3, top) = 40;  // beyond the 36 of the set
     m.Normals.at(0, 0, top) = 5;   // a normal without a colour
-    QVERIFY(!MainWindow->DirectionColours1->isEnabled());
-    MainWindow->Normals1Click();
-    QVERIFY(MainWindow->DirectionColours1->isEnabled());
+    QVERIFY(!Action("DirectionColours1")->isEnabled());
+    Trigger("Normals1");
+    QVERIFY(Action("DirectionColours1")->isEnabled());
 
-    MainWindow->DirectionColours1->trigger();
+    Action("DirectionColours1")->trigger();
     QCOMPARE(SliceCell(3, 3), *DirectionColour(2, 5));
     QCOMPARE(SliceCell(4, 3), Grey(40));
     QCOMPARE(SliceCell(0, 0), PackRGB(255, 0, 0));
 
     // Another normal version, its undo and its redo show at once in the slice view and
     // in the lit 3D view: 40 has a direction in the larger set.
-    MainWindow->View3D1Click();
-    ThreeDWindow->Lighting1->trigger();
-    const std::vector<Pixel> litBefore = Pixels(MainWindow->View3D.ViewBitmap);
+    Trigger("View3D1");
+    ThreeD()->Lighting1->trigger();
+    const std::vector<Pixel> litBefore = Pixels(ViewBitmap());
     WhenModal([](QWidget*) {
-      PropWindow->RA2Select->click();
-      PropWindow->OKButton->click();
+      auto* props = Form<TPropWindow>("PropWindow");
+      props->RA2Select->click();
+      props->OKButton->click();
     });
-    MainWindow->PropButtonClick();
+    Button("PropButton")->click();
     QCOMPARE(SliceCell(4, 3), *DirectionColour(4, 40));
-    QVERIFY(Pixels(MainWindow->View3D.ViewBitmap) == Reference(true));
-    QVERIFY(Pixels(MainWindow->View3D.ViewBitmap) != litBefore);
-    MainWindow->Undo1->trigger();
+    QVERIFY(Pixels(ViewBitmap()) == Reference(true));
+    QVERIFY(Pixels(ViewBitmap()) != litBefore);
+    Trigger("Undo1");
     QCOMPARE(SliceCell(4, 3), Grey(40));
-    QVERIFY(Pixels(MainWindow->View3D.ViewBitmap) == litBefore);
-    MainWindow->Redo1->trigger();
+    QVERIFY(Pixels(ViewBitmap()) == litBefore);
+    Trigger("Redo1");
     QCOMPARE(SliceCell(4, 3), *DirectionColour(4, 40));
-    MainWindow->Undo1->trigger();
+    Trigger("Undo1");
 
-    MainWindow->DirectionColours1->trigger();
+    Action("DirectionColours1")->trigger();
     QCOMPARE(SliceCell(3, 3), Grey(5));
-    MainWindow->Colors2Click();
-    QVERIFY(!MainWindow->DirectionColours1->isEnabled());
+    Trigger("Colors2");
+    QVERIFY(!Action("DirectionColours1")->isEnabled());
   }
 };
 

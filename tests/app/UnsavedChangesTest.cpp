@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
+#include <QAbstractButton>
 #include <QTemporaryDir>
 
 #include "dialogs/TNewBox.h"
@@ -11,10 +13,15 @@
 #include "model/VxlReader.h"
 
 using namespace e2e;
+using kobaltine_test::Action;
 using kobaltine_test::AnswerSaveQuestion;
+using kobaltine_test::Button;
 using kobaltine_test::ChangeOneCell;
 using kobaltine_test::Disarm;
+using kobaltine_test::Doc;
+using kobaltine_test::Main;
 using kobaltine_test::StartForms;
+using kobaltine_test::Trigger;
 
 namespace {
 
@@ -29,26 +36,26 @@ bool Run(Command command) {
   QPointer<QTimer> armed;
   switch (command) {
     case Command::New:
-      armed = WhenDialog(NewBox, [&](QWidget*) {
+      armed = WhenDialog(NewBox(), [&](QWidget*) {
         wentOn = true;
-        NewBox->CancelBtn->click();
+        NewBox()->CancelBtn->click();
       });
-      MainWindow->New1->trigger();
+      Trigger("New1");
       break;
     case Command::Open:
-      armed = WhenDialog(MainWindow->FileDial, [&](QWidget* d) {
+      armed = WhenDialog(FileDialog("FileDial"), [&](QWidget* d) {
         wentOn = true;
         static_cast<QDialog*>(d)->reject();
       });
-      MainWindow->Open1->trigger();
+      Trigger("Open1");
       break;
     case Command::Exit:
-      MainWindow->Exit1->trigger();
-      wentOn = !MainWindow->isVisible();
+      Trigger("Exit1");
+      wentOn = !Main()->isVisible();
       break;
     case Command::CloseBox:
-      MainWindow->close();
-      wentOn = !MainWindow->isVisible();
+      Main()->close();
+      wentOn = !Main()->isVisible();
       break;
   }
   Disarm(armed);
@@ -80,32 +87,38 @@ class UnsavedChangesTest : public QObject {
     QTemporaryDir dir;
     const QString path = CopyInto(dir, KOBALTINE_SAMPLES "/tank.vxl", "tank.vxl");
     StartForms(CommandLineFor(path));
-    QTRY_VERIFY(MainWindow->Model.IsOpen());
-    const std::uint8_t old = MainWindow->Model.Colours.at(0, 0, 0);
+    QTRY_VERIFY(Doc().IsOpen());
+    const std::uint8_t old = EditorModel().Colours.at(0, 0, 0);
     ChangeOneCell(0, 0, 0, std::uint8_t(old + 1));
     // The document's folder has gone: the save says so, and the command stops there.
     const bool fails = answer == SaveFails;
-    if (fails) MainWindow->Doc.FilePath = dir.filePath("gone/tank.vxl").toStdString();
+    if (fails) Doc().SetFile(dir.filePath("gone/tank.vxl").toStdString());
 
     QString question, message;
-    const auto asked = AnswerSaveQuestion(fails ? Save : answer, &question);
+    QStringList buttons;
+    const auto asked = kobaltine_test::WhenModal(
+        [&](QWidget* d) {
+          question = d->findChild<QLabel*>("Text")->text();
+          for (int b = 1; b <= 3; ++b)
+            buttons << d->findChild<QAbstractButton*>(QString("Button%1").arg(b))->text();
+          d->findChild<QAbstractButton*>(QString("Button%1").arg(fails ? Save : answer))->click();
+        },
+        5000, [](QWidget* d) { return d->objectName() == "TripleButDial"; });
     const auto told = AnswerMessage(&message);
     const bool wentOn = Run(Command(command));
     Disarm(asked);
     Disarm(told);
     QCOMPARE(question, QString("Save changes to tank.vxl?"));
-    QCOMPARE(TripleButDial->Button1->text(), QString("&Save"));
-    QCOMPARE(TripleButDial->Button2->text(), QString("&Discard"));
-    QCOMPARE(TripleButDial->Button3->text(), QString("&Cancel"));
+    QCOMPARE(buttons, (QStringList{"&Save", "&Discard", "&Cancel"}));
     QCOMPARE(wentOn, answer == Save || answer == Discard);
     QCOMPARE(message, fails ? QString("Could not write the file!") : QString());
     TVoxelModel onDisk;
     QCOMPARE(int(ReadVoxelFile(path.toStdString(), onDisk)), int(LoadStatus::Ok));
     QCOMPARE(onDisk.Colours.at(0, 0, 0), answer == Save ? std::uint8_t(old + 1) : old);
     if (answer == Cancel || fails) {
-      QVERIFY(MainWindow->isVisible());
+      QVERIFY(Main()->isVisible());
       QVERIFY(SaveEnabled());
-      QCOMPARE(MainWindow->Model.Colours.at(0, 0, 0), std::uint8_t(old + 1));
+      QCOMPARE(EditorModel().Colours.at(0, 0, 0), std::uint8_t(old + 1));
     }
   }
 
@@ -116,10 +129,10 @@ class UnsavedChangesTest : public QObject {
     QTemporaryDir dir;
     const QString path = CopyInto(dir, KOBALTINE_SAMPLES "/tank.vxl", "tank.vxl");
     StartForms(CommandLineFor(path));
-    QTRY_VERIFY(MainWindow->Model.IsOpen());
-    const int top = MainWindow->View.CurrentLayer;
-    const std::uint8_t old = MainWindow->Model.Colours.at(0, 0, top);
-    MainWindow->View.LeftColor = std::uint8_t(old + 1);
+    QTRY_VERIFY(Doc().IsOpen());
+    const int top = Doc().CurrentLayer();
+    const std::uint8_t old = EditorModel().Colours.at(0, 0, top);
+    Doc().SetDrawingValue(false, std::uint8_t(old + 1));
     Press(Qt::LeftButton, CellCentre(0, 0));
     QString question;
     const auto asked = AnswerSaveQuestion(Save, &question);
@@ -128,15 +141,15 @@ class UnsavedChangesTest : public QObject {
     QCOMPARE(question, QString("Save changes to tank.vxl?"));
     QCOMPARE(ReadModel(path)->Colours.at(0, 0, top), std::uint8_t(old + 1));
 
-    const std::uint8_t old1 = MainWindow->Model.Colours.at(1, 0, top);
-    MainWindow->View.LeftColor = std::uint8_t(old1 + 1);
+    const std::uint8_t old1 = EditorModel().Colours.at(1, 0, top);
+    Doc().SetDrawingValue(false, std::uint8_t(old1 + 1));
     Press(Qt::LeftButton, CellCentre(1, 0));
-    QVERIFY(MainWindow->Undo1->isEnabled() && !MainWindow->Redo1->isEnabled());
-    MainWindow->Undo1->trigger();
-    QCOMPARE(MainWindow->Model.Colours.at(1, 0, top), old1);
-    QVERIFY(!MainWindow->MouseHeld);
-    QCOMPARE(MainWindow->RedoButton->toolTip(), QString("Redo Pen stroke"));
-    QCOMPARE(MainWindow->Model.Colours.at(0, 0, top), std::uint8_t(old + 1));
+    QVERIFY(Action("Undo1")->isEnabled() && !Action("Redo1")->isEnabled());
+    Trigger("Undo1");
+    QCOMPARE(EditorModel().Colours.at(1, 0, top), old1);
+    QVERIFY(!Doc().DragHeld());
+    QCOMPARE(Button("RedoButton")->toolTip(), QString("Redo Pen stroke"));
+    QCOMPARE(EditorModel().Colours.at(0, 0, top), std::uint8_t(old + 1));
   }
 
   void anUnchangedDocumentIsNeverAsked() {
@@ -144,12 +157,12 @@ class UnsavedChangesTest : public QObject {
     const QString path = CopyInto(dir, KOBALTINE_SAMPLES "/tank.vxl", "tank.vxl");
     for (Command c : {Command::New, Command::Open, Command::Exit}) {
       StartForms(CommandLineFor(path));
-      QTRY_VERIFY(MainWindow->Model.IsOpen());
+      QTRY_VERIFY(Doc().IsOpen());
       // Changed and undone again is unchanged, as is changed and saved.
-      ChangeOneCell(1, 1, 0, std::uint8_t(MainWindow->Model.Colours.at(1, 1, 0) + 1));
-      MainWindow->Undo1->trigger();
-      ChangeOneCell(2, 2, 0, std::uint8_t(MainWindow->Model.Colours.at(2, 2, 0) + 1));
-      MainWindow->Save1->trigger();
+      ChangeOneCell(1, 1, 0, std::uint8_t(EditorModel().Colours.at(1, 1, 0) + 1));
+      Trigger("Undo1");
+      ChangeOneCell(2, 2, 0, std::uint8_t(EditorModel().Colours.at(2, 2, 0) + 1));
+      Trigger("Save1");
       QString question;
       const auto asked = AnswerSaveQuestion(Cancel, &question);
       QVERIFY(Run(c));
@@ -160,7 +173,7 @@ class UnsavedChangesTest : public QObject {
 
   void aNewModelAsksOnceItHasSteps() {
     StartForms();
-    MainWindow->CreateNewModel(4, 4, 4);
+    Doc().CreateNew(4, 4, 4);
     QString question;
     auto asked = AnswerSaveQuestion(Cancel, &question);
     QVERIFY(Run(Command::New));
@@ -169,7 +182,7 @@ class UnsavedChangesTest : public QObject {
 
     // Even undone, a step on a model that was never saved is work worth asking about.
     ChangeOneCell(0, 0, 0, 9);
-    MainWindow->Undo1->trigger();
+    Trigger("Undo1");
     asked = AnswerSaveQuestion(Cancel, &question);
     QVERIFY(!Run(Command::Open));
     Disarm(asked);
@@ -179,7 +192,7 @@ class UnsavedChangesTest : public QObject {
     QTemporaryDir dir;
     for (bool cancelSaveAs : {true, false}) {
       asked = AnswerSaveQuestion(Save);
-      const auto named = WhenDialog(MainWindow->SaveAsDial, [&](QWidget* d) {
+      const auto named = WhenDialog(FileDialog("SaveAsDial"), [&](QWidget* d) {
         if (cancelSaveAs)
           static_cast<QDialog*>(d)->reject();
         else

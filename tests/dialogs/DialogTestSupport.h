@@ -3,6 +3,7 @@
 // through the main window (so they arrive titled, as a user's file would), and a watcher
 // for the one-button message box.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,10 +18,12 @@
 #include <memory>
 #include <string>
 
-#include "app/Forms.h"
 #include "widgets/MessageDialogs.h"
 #include "app/TMainWindow.h"
 #include "dialogs/TNewBox.h"
+#include "dialogs/TPropWindow.h"
+#include "dialogs/TTransDial.h"
+#include "dialogs/TValChDial.h"
 #include "model/NewModel.h"
 #include "model/VxlReader.h"
 #include "model/VxlWriter.h"
@@ -46,8 +49,8 @@ inline bool OpenWrittenModel(const QTemporaryDir& dir, const char* fileName, con
   // A file the reader refuses would block the test in a message box: check it first.
   auto probe = std::make_unique<TVoxelModel>();
   if (ReadVoxelFile(path, *probe) != LoadStatus::Ok) return false;
-  MainWindow->LoadVoxelFile(path);
-  return MainWindow->Doc.FilePath == path;
+  kobaltine_test::Main()->LoadVoxelFile(path);
+  return kobaltine_test::Doc().FilePath() == path;
 }
 
 // While it lives, presses OK on every message box that opens and records its text; a
@@ -57,9 +60,10 @@ class MessageCatcher {
   MessageCatcher() {
     timer_.setInterval(5);
     QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
-      if (QApplication::activeModalWidget() == SingleButDial && SingleButDial->isVisible()) {
-        Texts << SingleButDial->Text->text();
-        SingleButDial->Button1->click();
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal != nullptr && modal->objectName() == "SingleButDial" && modal->isVisible()) {
+        Texts << modal->findChild<QLabel*>("Text")->text();
+        modal->findChild<QAbstractButton*>("Button1")->click();
       }
     });
     timer_.start();
@@ -70,19 +74,44 @@ class MessageCatcher {
   QTimer timer_;
 };
 
+// The main window's dialogs, found by their names.
+inline TNewBox* NewBox() {
+  return kobaltine_test::Form<TNewBox>("NewBox");
+}
+inline TPropWindow* PropWindow() {
+  return kobaltine_test::Form<TPropWindow>("PropWindow");
+}
+inline TTransDial* TransDial() {
+  return kobaltine_test::Form<TTransDial>("TransDial");
+}
+inline TValChDial* ValChDial() {
+  return kobaltine_test::Form<TValChDial>("ValChDial");
+}
+
+// Save is offered on the menu and the tool bar alike.
+inline bool SaveEnabled() {
+  return kobaltine_test::Action("Save1")->isEnabled() &&
+         kobaltine_test::Button("SaveButton")->isEnabled();
+}
+inline bool SaveDisabled() {
+  return !kobaltine_test::Action("Save1")->isEnabled() &&
+         !kobaltine_test::Button("SaveButton")->isEnabled();
+}
+
 // Makes an untitled model through the New dialog, as a user would.
 inline void CreateThroughNewBox(const char* x, const char* y, const char* z) {
   kobaltine_test::WhenModal(
       [=](QWidget*) {
-        NewBox->LengthNum->setText(x);
-        NewBox->WidthNum->setText(y);
-        NewBox->HeightNum->setText(z);
+        TNewBox* box = NewBox();
+        box->LengthNum->setText(x);
+        box->WidthNum->setText(y);
+        box->HeightNum->setText(z);
         MessageCatcher catcher;
-        QTest::mouseClick(NewBox->OKBtn, Qt::LeftButton);
-        if (NewBox->isVisible()) NewBox->reject();
+        QTest::mouseClick(box->OKBtn, Qt::LeftButton);
+        if (box->isVisible()) box->reject();
       },
-      5000, [](QWidget* d) { return d == NewBox; });
-  MainWindow->New1Click();
+      5000, [](QWidget* d) { return d->objectName() == "NewBox"; });
+  kobaltine_test::Trigger("New1");
 }
 
 inline std::string NameBytes(const TVoxelModel& model) {

@@ -14,6 +14,7 @@
 #include "dialogs/TPropWindow.h"
 #include "dialogs/TTransDial.h"
 #include "editor/TLayerWindow.h"
+#include "view3d/TThreeDWindow.h"
 
 using namespace kobaltine_test;
 using namespace dialog_test;
@@ -30,21 +31,26 @@ struct NewAttempt {
 NewAttempt TryNew(const char* x, const char* y, const char* z) {
   NewAttempt attempt;
   WhenModal([&attempt, x, y, z](QWidget* dialog) {
-    QLineEdit* boxes[3] = {NewBox->LengthNum, NewBox->WidthNum, NewBox->HeightNum};
+    TNewBox* box = NewBox();
+    QLineEdit* boxes[3] = {box->LengthNum, box->WidthNum, box->HeightNum};
     const char* texts[3] = {x, y, z};
     for (int i = 0; i < 3; ++i) {
       boxes[i]->clear();
       QTest::keyClicks(boxes[i], texts[i]);
     }
     MessageCatcher catcher;
-    QTest::mouseClick(NewBox->OKBtn, Qt::LeftButton);
+    QTest::mouseClick(box->OKBtn, Qt::LeftButton);
     attempt.message = catcher.Texts.join('|');
     attempt.stayedOpen = dialog->isVisible();
     for (int i = 0; i < 3; ++i) attempt.texts[i] = boxes[i]->text();
-    if (dialog->isVisible()) QTest::mouseClick(NewBox->CancelBtn, Qt::LeftButton);
+    if (dialog->isVisible()) QTest::mouseClick(box->CancelBtn, Qt::LeftButton);
   });
-  MainWindow->New1Click();
+  Trigger("New1");
   return attempt;
+}
+
+int ViewSpan() {
+  return Form<TThreeDWindow>("ThreeDWindow")->ViewSpan();
 }
 
 std::uint32_t Bits(float v) {
@@ -72,46 +78,47 @@ class TestNewBox : public QObject {
       }
     }
     // Nothing of the open model or the window changed.
-    QCOMPARE(int(MainWindow->Model.SizeX), 6);
-    QCOMPARE(int(MainWindow->Model.SizeZ), 4);
-    QCOMPARE(MainWindow->windowTitle(), QString("tank.vxl - Kobaltine"));
-    QVERIFY(!MainWindow->Doc.Untitled);
-    QCOMPARE(MainWindow->Model.NormalType, std::uint8_t(4));
+    QCOMPARE(int(Model().SizeX), 6);
+    QCOMPARE(int(Model().SizeZ), 4);
+    QCOMPARE(Main()->windowTitle(), QString("tank.vxl - Kobaltine"));
+    QVERIFY(!Doc().Untitled());
+    QCOMPARE(Model().NormalType, std::uint8_t(4));
   }
 
   void acceptsTheLeadingNumberOfEachBox() {
     NewAttempt a = TryNew(" 12", "7x", "+5");
     QVERIFY(a.message.isEmpty());
     QVERIFY(!a.stayedOpen);
-    QCOMPARE(int(MainWindow->Model.SizeX), 12);
-    QCOMPARE(int(MainWindow->Model.SizeY), 7);
-    QCOMPARE(int(MainWindow->Model.SizeZ), 5);
+    QCOMPARE(int(Model().SizeX), 12);
+    QCOMPARE(int(Model().SizeY), 7);
+    QCOMPARE(int(Model().SizeZ), 5);
 
     // The boxes take three characters, and Enter presses OK.
     QStringList messages;
     bool focusAtStart = false;
     WhenModal([&messages, &focusAtStart](QWidget*) {
       // Every showing starts in the first box.
-      focusAtStart = QApplication::focusWidget() == NewBox->LengthNum;
-      NewBox->LengthNum->clear();
-      QTest::keyClicks(NewBox->LengthNum, "2559");
-      NewBox->WidthNum->setText("1");
-      NewBox->HeightNum->setText("7");
+      TNewBox* box = NewBox();
+      focusAtStart = QApplication::focusWidget() == box->LengthNum;
+      box->LengthNum->clear();
+      QTest::keyClicks(box->LengthNum, "2559");
+      box->WidthNum->setText("1");
+      box->HeightNum->setText("7");
       MessageCatcher catcher;
-      QTest::mouseClick(NewBox->HeightNum, Qt::LeftButton);
-      QTest::keyClick(NewBox->HeightNum, Qt::Key_Return);
+      QTest::mouseClick(box->HeightNum, Qt::LeftButton);
+      QTest::keyClick(box->HeightNum, Qt::Key_Return);
       messages = catcher.Texts;
-      if (NewBox->isVisible()) NewBox->reject();
+      if (box->isVisible()) box->reject();
     });
-    MainWindow->New1Click();
+    Trigger("New1");
     QVERIFY(messages.isEmpty());
     QVERIFY(focusAtStart);
-    QCOMPARE(NewBox->LengthNum->text(), QString("255"));
-    QCOMPARE(int(MainWindow->Model.SizeX), 255);
-    QCOMPARE(int(MainWindow->Model.SizeY), 1);
-    QCOMPARE(int(MainWindow->Model.SizeZ), 7);
-    QCOMPARE(MainWindow->Model.TailerFloat(TailerZMinimum), -3.5f);
-    QCOMPARE(int(MainWindow->ViewSpan), 442);  // ceil(255 * 1.7320508076)
+    QCOMPARE(NewBox()->LengthNum->text(), QString("255"));
+    QCOMPARE(int(Model().SizeX), 255);
+    QCOMPARE(int(Model().SizeY), 1);
+    QCOMPARE(int(Model().SizeZ), 7);
+    QCOMPARE(Model().TailerFloat(TailerZMinimum), -3.5f);
+    QCOMPARE(ViewSpan(), 442);  // ceil(255 * 1.7320508076)
   }
 
   void replacesALoadedModelByAnEmptyOne() {
@@ -122,22 +129,21 @@ class TestNewBox : public QObject {
       m.NormalType = 3;
       for (std::size_t i = 0; i < TailerValueCount; ++i) m.SetTailerFloat(i, 7.5f + float(i));
     }));
-    const PaletteRGB loadedPalette = MainWindow->Model.Palette;
-    const std::string path = MainWindow->Doc.FilePath;
-    MainWindow->Matrix1->trigger();
-    QVERIFY(TransDial->isVisible());
-    ChangeOneCell(0, 0, 0, std::uint8_t(MainWindow->Model.Colours.at(0, 0, 0) + 1));
+    const PaletteRGB loadedPalette = Model().Palette;
+    Trigger("Matrix1");
+    QVERIFY(TransDial()->isVisible());
+    ChangeOneCell(0, 0, 0, std::uint8_t(Model().Colours.at(0, 0, 0) + 1));
     AnswerSaveQuestion(2);  // Discard
     CreateThroughNewBox("10", "20", "30");
 
-    const TVoxelModel& m = MainWindow->Model;
+    const TVoxelModel& m = Model();
     QCOMPARE(int(m.SizeX), 10);
     QCOMPARE(int(m.SizeY), 20);
     QCOMPARE(int(m.SizeZ), 30);
     QCOMPARE(m.Colours.at(1, 1, 1), std::uint8_t(0));
     QCOMPARE(m.Normals.at(1, 1, 1), std::uint8_t(0));
-    QCOMPARE(MainWindow->View.CurrentLayer, 0);
-    QCOMPARE(int(MainWindow->ViewSpan), 52);
+    QCOMPARE(Doc().CurrentLayer(), 0);
+    QCOMPARE(ViewSpan(), 52);
     // Default tailer, bit for bit.
     const float expected[TailerValueCount] = {1.0f / 12.0f, 1,  0,   0,   0, 0,  1, 0, 0, 0, 0, 1,
                                               15,           -5, -10, -15, 5, 10, 15};
@@ -145,48 +151,49 @@ class TestNewBox : public QObject {
     for (std::size_t i = 0; i < TailerValueCount; ++i) QCOMPARE(m.Tailer[i], Bits(expected[i]));
     // Name: "NEW FILE" and its zero over the first nine bytes, the rest kept.
     QCOMPARE(NameBytes(m), std::string("NEW FILE\0JKLMNOP", 16));
-    QCOMPARE(MainWindow->WordBox->text(), QString("NEW FILE"));
+    QCOMPARE(Form<QLabel>("WordBox")->text(), QString("NEW FILE"));
     QCOMPARE(m.NormalType, std::uint8_t(2));
     QVERIFY(m.Palette == loadedPalette);
     // Document and window state.
-    QCOMPARE(MainWindow->windowTitle(), QString("untitled - Kobaltine"));
-    QVERIFY(MainWindow->Doc.Untitled);
-    QVERIFY(!MainWindow->Doc.Modified);
-    QVERIFY(MainWindow->Doc.FileTitle.empty());
-    QCOMPARE(MainWindow->Doc.FilePath, path);
-    QVERIFY(!MainWindow->Save1->isEnabled());
-    QVERIFY(!MainWindow->SaveButton->isEnabled());
-    QVERIFY(MainWindow->SaveAs1->isEnabled());
-    QVERIFY(MainWindow->SaveAsButton->isEnabled());
-    QCOMPARE(LayerWindow->TrackBar1->maximum(), 29);
-    QCOMPARE(LayerWindow->TrackBar1->value(), 0);
-    QCOMPARE(LayerWindow->LayerNum->text(), QString("0"));
+    QCOMPARE(Main()->windowTitle(), QString("untitled - Kobaltine"));
+    QVERIFY(Doc().Untitled());
+    QVERIFY(!Doc().IsModified());
+    QVERIFY(Doc().FileTitle().empty());
+    QVERIFY(!Action("Save1")->isEnabled());
+    QVERIFY(!Button("SaveButton")->isEnabled());
+    QVERIFY(Action("SaveAs1")->isEnabled());
+    QVERIFY(Button("SaveAsButton")->isEnabled());
+    const TLayerWindow* layers = Form<TLayerWindow>("LayerWindow");
+    QCOMPARE(layers->TrackBar1->maximum(), 29);
+    QCOMPARE(layers->TrackBar1->value(), 0);
+    QCOMPARE(layers->LayerNum->text(), QString("0"));
     // The open matrix window shows the new defaults at once.
-    QCOMPARE(TransDial->Tran13->text(), QString("15"));
-    QCOMPARE(TransDial->Tran14->text(), QString("-5"));
-    QCOMPARE(TransDial->Tran19->text(), QString("15"));
+    QCOMPARE(TransDial()->Tran13->text(), QString("15"));
+    QCOMPARE(TransDial()->Tran14->text(), QString("-5"));
+    QCOMPARE(TransDial()->Tran19->text(), QString("15"));
 
     // The properties show no file name and Tiberian Sun normals.
     QString fileName = "unread";
     bool tsSelected = false;
     WhenModal([&](QWidget*) {
-      fileName = PropWindow->FileName->text();
-      tsSelected = PropWindow->TSSelect->isChecked();
-      QTest::mouseClick(PropWindow->CancelButton, Qt::LeftButton);
+      fileName = PropWindow()->FileName->text();
+      tsSelected = PropWindow()->TSSelect->isChecked();
+      QTest::mouseClick(PropWindow()->CancelButton, Qt::LeftButton);
     });
-    MainWindow->PropButtonClick();
+    Button("PropButton")->click();
     QCOMPARE(fileName, QString());
     QVERIFY(tsSelected);
 
     // The boxes keep their text for the next use.
     QString kept[3];
     WhenModal([&](QWidget*) {
-      kept[0] = NewBox->LengthNum->text();
-      kept[1] = NewBox->WidthNum->text();
-      kept[2] = NewBox->HeightNum->text();
-      QTest::mouseClick(NewBox->CancelBtn, Qt::LeftButton);
+      TNewBox* box = NewBox();
+      kept[0] = box->LengthNum->text();
+      kept[1] = box->WidthNum->text();
+      kept[2] = box->HeightNum->text();
+      QTest::mouseClick(box->CancelBtn, Qt::LeftButton);
     });
-    MainWindow->New1Click();
+    Trigger("New1");
     QCOMPARE(kept[0], QString("10"));
     QCOMPARE(kept[1], QString("20"));
     QCOMPARE(kept[2], QString("30"));
@@ -195,29 +202,30 @@ class TestNewBox : public QObject {
   void cancelAndEscapeChangeNothing() {
     QTemporaryDir dir;
     QVERIFY(OpenWrittenModel(dir, "tank.vxl", "Body"));
-    ChangeOneCell(0, 0, 0, std::uint8_t(MainWindow->Model.Colours.at(0, 0, 0) + 1));
+    ChangeOneCell(0, 0, 0, std::uint8_t(Model().Colours.at(0, 0, 0) + 1));
     for (bool escape : {false, true}) {
       AnswerSaveQuestion(2);  // Discard, then cancel New itself
       WhenModal(
           [escape](QWidget*) {
-            NewBox->LengthNum->setText("5");
-            NewBox->WidthNum->setText("5");
-            NewBox->HeightNum->setText("5");
+            TNewBox* box = NewBox();
+            box->LengthNum->setText("5");
+            box->WidthNum->setText("5");
+            box->HeightNum->setText("5");
             if (escape)
-              QTest::keyClick(NewBox->WidthNum, Qt::Key_Escape);
+              QTest::keyClick(box->WidthNum, Qt::Key_Escape);
             else
-              QTest::mouseClick(NewBox->CancelBtn, Qt::LeftButton);
+              QTest::mouseClick(box->CancelBtn, Qt::LeftButton);
           },
-          5000, [](QWidget* d) { return d == NewBox; });
-      MainWindow->New1Click();
-      QVERIFY(!NewBox->isVisible());
-      QCOMPARE(int(MainWindow->Model.SizeX), 6);
-      QCOMPARE(MainWindow->Model.Colours.at(1, 1, 1), std::uint8_t(12));
-      QCOMPARE(MainWindow->windowTitle(), QString("tank.vxl - Kobaltine"));
-      QVERIFY(!MainWindow->Doc.Untitled);
-      QVERIFY(MainWindow->Doc.Modified);
-      QVERIFY(MainWindow->Save1->isEnabled());
-      QCOMPARE(MainWindow->WordBox->text(), QString("Body"));
+          5000, [](QWidget* d) { return d->objectName() == "NewBox"; });
+      Trigger("New1");
+      QVERIFY(!NewBox()->isVisible());
+      QCOMPARE(int(Model().SizeX), 6);
+      QCOMPARE(Model().Colours.at(1, 1, 1), std::uint8_t(12));
+      QCOMPARE(Main()->windowTitle(), QString("tank.vxl - Kobaltine"));
+      QVERIFY(!Doc().Untitled());
+      QVERIFY(Doc().IsModified());
+      QVERIFY(Action("Save1")->isEnabled());
+      QCOMPARE(Form<QLabel>("WordBox")->text(), QString("Body"));
     }
   }
 };

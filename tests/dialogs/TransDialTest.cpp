@@ -28,46 +28,41 @@ struct EditorSeen {
 // Presses a Change button, types `text` into the editor, tries Escape, and ends it.
 EditorSeen EditValue(QToolButton* change, const char* text, Ending ending) {
   EditorSeen seen;
-  ValChDial->NumBox->setText("left over");
-  WhenModal([&seen, text, ending](QWidget* dialog) {
+  TValChDial* editor = ValChDial();
+  editor->NumBox->setText("left over");
+  WhenModal([&seen, editor, text, ending](QWidget* dialog) {
     seen.caption = dialog->windowTitle();
-    seen.textAtOpen = ValChDial->NumBox->text();
-    QTest::keyClicks(ValChDial->NumBox, text);
-    QTest::keyClick(ValChDial->NumBox, Qt::Key_Escape);  // bound to nothing
+    seen.textAtOpen = editor->NumBox->text();
+    QTest::keyClicks(editor->NumBox, text);
+    QTest::keyClick(editor->NumBox, Qt::Key_Escape);  // bound to nothing
     seen.openAfterEscape = dialog->isVisible();
     switch (ending) {
       case Ending::OKButton:
-        QTest::mouseClick(ValChDial->OKBut, Qt::LeftButton);
+        QTest::mouseClick(editor->OKBut, Qt::LeftButton);
         break;
       case Ending::EnterKey:
-        QTest::keyClick(ValChDial->NumBox, Qt::Key_Return);
+        QTest::keyClick(editor->NumBox, Qt::Key_Return);
         break;
       case Ending::CancelButton:
-        QTest::mouseClick(ValChDial->CancelBut, Qt::LeftButton);
+        QTest::mouseClick(editor->CancelBut, Qt::LeftButton);
         break;
       case Ending::CloseBox:
         dialog->close();
         break;
     }
-    if (dialog->isVisible()) ValChDial->done(QDialog::Rejected);
+    if (dialog->isVisible()) editor->done(QDialog::Rejected);
   });
   QTest::mouseClick(change, Qt::LeftButton);
   return seen;
 }
 
-bool SaveEnabled() {
-  return MainWindow->Save1->isEnabled() && MainWindow->SaveButton->isEnabled();
-}
-bool SaveDisabled() {
-  return !MainWindow->Save1->isEnabled() && !MainWindow->SaveButton->isEnabled();
-}
 std::uint32_t Bits(float v) {
   return std::bit_cast<std::uint32_t>(v);
 }
 
 void ShowMatrix() {
-  if (!TransDial->isVisible()) MainWindow->Matrix1->trigger();
-  QVERIFY(TransDial->isVisible());
+  if (!TransDial()->isVisible()) Trigger("Matrix1");
+  QVERIFY(TransDial()->isVisible());
 }
 }  // namespace
 
@@ -90,24 +85,24 @@ class TestTransDial : public QObject {
       m.SetTailerFloat(TailerZMaximum, -FLT_MAX);
     }));
     ShowMatrix();
-    const QStringList shown = {
-        TransDial->Tran5->text(),  TransDial->Tran9->text(),  TransDial->Tran13->text(),
-        TransDial->Tran14->text(), TransDial->Tran15->text(), TransDial->Tran16->text(),
-        TransDial->Tran17->text(), TransDial->Tran18->text(), TransDial->Tran19->text()};
+    const TTransDial* t = TransDial();
+    const QStringList shown = {t->Tran5->text(),  t->Tran9->text(),  t->Tran13->text(),
+                               t->Tran14->text(), t->Tran15->text(), t->Tran16->text(),
+                               t->Tran17->text(), t->Tran18->text(), t->Tran19->text()};
     QCOMPARE(shown, QStringList({"0", "0.5", "0.0833333", "-128", "1e+06", "1e-05", "1.23457e+06",
                                  "0.1", "-3.40282e+38"}));
-    QCOMPARE(TransDial->Label2->text(), QString("Y Offset"));
-    QCOMPARE(TransDial->Label9->text(), QString("Z Maximum:"));
+    QCOMPARE(t->Label2->text(), QString("Y Offset"));
+    QCOMPARE(t->Label9->text(), QString("Z Maximum:"));
 
     // Showing the window again reads the tailer afresh.
-    MainWindow->Matrix1->trigger();
-    QVERIFY(!TransDial->isVisible());
-    MainWindow->Model.SetTailerFloat(TailerXOffset, -2.25f);
-    MainWindow->Matrix1->trigger();
-    QCOMPARE(TransDial->Tran5->text(), QString("-2.25"));
+    Trigger("Matrix1");
+    QVERIFY(!TransDial()->isVisible());
+    DraftModel().SetTailerFloat(TailerXOffset, -2.25f);
+    Trigger("Matrix1");
+    QCOMPARE(TransDial()->Tran5->text(), QString("-2.25"));
 
     // Tab moves between windows' controls, never onto the nine small buttons.
-    for (QToolButton* b : TransDial->findChildren<QToolButton*>())
+    for (QToolButton* b : TransDial()->findChildren<QToolButton*>())
       QCOMPARE(b->focusPolicy(), Qt::NoFocus);
   }
 
@@ -134,17 +129,17 @@ class TestTransDial : public QObject {
         {"2.5E-1", 0.25f, "0.25"},
     };
     for (const Case& c : cases) {
-      MainWindow->Model.SetTailerFloat(TailerXMinimum, 77.0f);
-      const EditorSeen seen = EditValue(TransDial->Change14, c.typed, Ending::OKButton);
+      DraftModel().SetTailerFloat(TailerXMinimum, 77.0f);
+      const EditorSeen seen = EditValue(TransDial()->Change14, c.typed, Ending::OKButton);
       QCOMPARE(seen.caption, QString("X Minimum"));
       QCOMPARE(seen.textAtOpen, QString());
       QVERIFY(seen.openAfterEscape);
-      QVERIFY2(MainWindow->Model.Tailer[TailerXMinimum] == Bits(c.stored), c.typed);
-      QVERIFY2(TransDial->Tran14->text() == c.shown, c.typed);
+      QVERIFY2(Model().Tailer[TailerXMinimum] == Bits(c.stored), c.typed);
+      QVERIFY2(TransDial()->Tran14->text() == c.shown, c.typed);
     }
     // Enter presses OK.
-    EditValue(TransDial->Change14, "-7.5", Ending::EnterKey);
-    QCOMPARE(MainWindow->Model.TailerFloat(TailerXMinimum), -7.5f);
+    EditValue(TransDial()->Change14, "-7.5", Ending::EnterKey);
+    QCOMPARE(Model().TailerFloat(TailerXMinimum), -7.5f);
   }
 
   void everyButtonEditsItsOwnValue() {
@@ -157,24 +152,21 @@ class TestTransDial : public QObject {
       std::size_t index;
       const char* caption;
     };
+    const TTransDial* t = TransDial();
     const Row rows[] = {
-        {TransDial->Change5, TransDial->Tran5, 4, "X Offset"},
-        {TransDial->Change9, TransDial->Tran9, 8, "Y Offset"},
-        {TransDial->Change13, TransDial->Tran13, 12, "Z Offset"},
-        {TransDial->Change14, TransDial->Tran14, 13, "X Minimum"},
-        {TransDial->Change15, TransDial->Tran15, 14, "Y Minimum"},
-        {TransDial->Change16, TransDial->Tran16, 15, "Z Minimum"},
-        {TransDial->Change17, TransDial->Tran17, 16, "X Maximum"},
-        {TransDial->Change18, TransDial->Tran18, 17, "Y Maximum"},
-        {TransDial->Change19, TransDial->Tran19, 18, "Z Maximum"},
+        {t->Change5, t->Tran5, 4, "X Offset"},     {t->Change9, t->Tran9, 8, "Y Offset"},
+        {t->Change13, t->Tran13, 12, "Z Offset"},  {t->Change14, t->Tran14, 13, "X Minimum"},
+        {t->Change15, t->Tran15, 14, "Y Minimum"}, {t->Change16, t->Tran16, 15, "Z Minimum"},
+        {t->Change17, t->Tran17, 16, "X Maximum"}, {t->Change18, t->Tran18, 17, "Y Maximum"},
+        {t->Change19, t->Tran19, 18, "Z Maximum"},
     };
     for (const Row& row : rows) {
-      const auto before = MainWindow->Model.Tailer;
+      const auto before = Model().Tailer;
       const EditorSeen seen = EditValue(row.change, "-42.5", Ending::OKButton);
       QCOMPARE(seen.caption, QString(row.caption));
       QCOMPARE(row.value->text(), QString("-42.5"));
       for (std::size_t i = 0; i < TailerValueCount; ++i)
-        QCOMPARE(MainWindow->Model.Tailer[i], i == row.index ? Bits(-42.5f) : before[i]);
+        QCOMPARE(Model().Tailer[i], i == row.index ? Bits(-42.5f) : before[i]);
     }
   }
 
@@ -182,16 +174,16 @@ class TestTransDial : public QObject {
     QTemporaryDir dir;
     QVERIFY(OpenWrittenModel(dir, "tank.vxl", "Body"));
     ShowMatrix();
-    const auto before = MainWindow->Model.Tailer;
-    const QString label = TransDial->Tran5->text();
+    const auto before = Model().Tailer;
+    const QString label = TransDial()->Tran5->text();
     for (Ending ending : {Ending::CancelButton, Ending::CloseBox}) {
-      const EditorSeen seen = EditValue(TransDial->Change5, "99", ending);
+      const EditorSeen seen = EditValue(TransDial()->Change5, "99", ending);
       QVERIFY(seen.openAfterEscape);
-      QVERIFY(!ValChDial->isVisible());
-      QVERIFY(MainWindow->Model.Tailer == before);
-      QCOMPARE(TransDial->Tran5->text(), label);
+      QVERIFY(!ValChDial()->isVisible());
+      QVERIFY(Model().Tailer == before);
+      QCOMPARE(TransDial()->Tran5->text(), label);
       QVERIFY(SaveDisabled());
-      QVERIFY(!MainWindow->Doc.Modified);
+      QVERIFY(!Doc().IsModified());
     }
   }
 
@@ -200,35 +192,35 @@ class TestTransDial : public QObject {
     QVERIFY(OpenWrittenModel(dir, "tank.vxl", "Body"));
     ShowMatrix();
     QVERIFY(SaveDisabled());
-    EditValue(TransDial->Change9, "3", Ending::OKButton);
-    QVERIFY(MainWindow->Doc.Modified);
+    EditValue(TransDial()->Change9, "3", Ending::OKButton);
+    QVERIFY(Doc().IsModified());
     QVERIFY(SaveEnabled());
 
     AnswerSaveQuestion(2);  // Discard the change
     CreateThroughNewBox("4", "4", "4");
     QVERIFY(SaveDisabled());
-    EditValue(TransDial->Change9, "3", Ending::OKButton);
-    QCOMPARE(MainWindow->Model.TailerFloat(TailerYOffset), 3.0f);
-    QVERIFY(MainWindow->Doc.Modified);
+    EditValue(TransDial()->Change9, "3", Ending::OKButton);
+    QCOMPARE(Model().TailerFloat(TailerYOffset), 3.0f);
+    QVERIFY(Doc().IsModified());
     QVERIFY(SaveDisabled());  // untitled: only Save As saves it
-    QVERIFY(MainWindow->SaveAs1->isEnabled());
+    QVERIFY(Action("SaveAs1")->isEnabled());
   }
 
   void ownCloseBoxUnchecksTheToggle() {
     QTemporaryDir dir;
     QVERIFY(OpenWrittenModel(dir, "tank.vxl", "Body"));
-    MainWindow->MatrixButton->click();
-    QVERIFY(TransDial->isVisible());
-    QVERIFY(MainWindow->Matrix1->isChecked());
-    QVERIFY(MainWindow->MatrixButton->isChecked());
-    TransDial->close();  // the window's own close box
-    QVERIFY(!TransDial->isVisible());
-    QVERIFY(!MainWindow->Matrix1->isChecked());
-    QVERIFY(!MainWindow->MatrixButton->isChecked());
+    Button("MatrixButton")->click();
+    QVERIFY(TransDial()->isVisible());
+    QVERIFY(Action("Matrix1")->isChecked());
+    QVERIFY(Button("MatrixButton")->isChecked());
+    TransDial()->close();  // the window's own close box
+    QVERIFY(!TransDial()->isVisible());
+    QVERIFY(!Action("Matrix1")->isChecked());
+    QVERIFY(!Button("MatrixButton")->isChecked());
     // The toggle opens it again.
-    MainWindow->Matrix1->trigger();
-    QVERIFY(TransDial->isVisible());
-    QVERIFY(MainWindow->MatrixButton->isChecked());
+    Trigger("Matrix1");
+    QVERIFY(TransDial()->isVisible());
+    QVERIFY(Button("MatrixButton")->isChecked());
   }
 };
 

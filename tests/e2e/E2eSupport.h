@@ -31,19 +31,73 @@
 #include <optional>
 #include <vector>
 
-#include "widgets/MessageDialogs.h"
+#include "dialogs/TNewBox.h"
+#include "dialogs/TPropWindow.h"
+#include "dialogs/TTransDial.h"
+#include "dialogs/TValChDial.h"
 #include "editor/TColorBox.h"
 #include "editor/TImageBox.h"
 #include "editor/TLayerWindow.h"
+#include "editor/TSectionWindow.h"
+#include "editor/TStatBox.h"
 #include "editor/ToolSlotWidgets.h"
+#include "editor/tools/ToolTable.h"
 #include "model/VxlReader.h"
 #include "palette/TPaletteDialog.h"
 #include "support/FormsFixture.h"
 #include "view3d/TThreeDWindow.h"
+#include "widgets/MessageDialogs.h"
 
 namespace e2e {
 
+using kobaltine_test::Action;
+using kobaltine_test::Button;
+using kobaltine_test::Doc;
+using kobaltine_test::Form;
+using kobaltine_test::Main;
 using kobaltine_test::PendingActions;
+using kobaltine_test::Slice;
+using kobaltine_test::Trigger;
+
+// The model the editor holds now.
+inline const TVoxelModel& EditorModel() {
+  return kobaltine_test::Model();
+}
+
+// The windows of the main window, found by their names.
+inline TLayerWindow* LayerWindow() {
+  return Form<TLayerWindow>("LayerWindow");
+}
+inline TThreeDWindow* ThreeDWindow() {
+  return Form<TThreeDWindow>("ThreeDWindow");
+}
+inline TPaletteDialog* PaletteDialog() {
+  return Form<TPaletteDialog>("PaletteDialog");
+}
+inline TTransDial* TransDial() {
+  return Form<TTransDial>("TransDial");
+}
+inline TValChDial* ValChDial() {
+  return Form<TValChDial>("ValChDial");
+}
+inline TPropWindow* PropWindow() {
+  return Form<TPropWindow>("PropWindow");
+}
+inline TNewBox* NewBox() {
+  return Form<TNewBox>("NewBox");
+}
+inline TSectionWindow* SectionWindow() {
+  return Form<TSectionWindow>("SectionWindow");
+}
+inline TStatBox* StatBox() {
+  return Form<TStatBox>("StatBox");
+}
+inline QFileDialog* FileDialog(const char* name) {
+  return Form<QFileDialog>(name);
+}
+inline QString WordBoxText() {
+  return Form<QLabel>("WordBox")->text();
+}
 
 // ---------------------------------------------------------------------------------
 // The expected model: read straight from a file, then edited by the story itself.
@@ -130,7 +184,7 @@ inline QString CompareModels(const TVoxelModel& actual, const TVoxelModel& expec
 }
 
 inline QString CompareWithEditor(const TVoxelModel& expected) {
-  return CompareModels(MainWindow->Model, expected);
+  return CompareModels(EditorModel(), expected);
 }
 
 // The grid a tool edits in the given display mode.
@@ -227,27 +281,28 @@ inline std::uint32_t PreviewCell(TVoxelModel& m, bool normals, unsigned x, unsig
   std::uint8_t& cell = Grid(m, normals).at(x, y, z);
   const std::uint8_t kept = cell;
   cell = value;
-  const auto colour = SliceCell(m, normals, MainWindow->View.UnderlayHidden, x, y, z);
+  const SliceViewState& v = Slice()->ViewState();
+  const auto colour = SliceCell(m, normals, v.UnderlayHidden, x, y, z);
   cell = kept;
-  return colour ? Shown(*colour) : Shown(MainWindow->View.BackgroundColour);
+  return colour ? Shown(*colour) : Shown(v.BackgroundColour);
 }
 
 // Checks every pixel of the rendered layer, of the screen image and of what the image
 // box paints against the expected model; empty when all agree.
 inline QString CheckSliceView(const TVoxelModel& m) {
-  const SliceViewState& v = MainWindow->View;
+  const SliceViewState& v = Slice()->ViewState();
   const int zoom = v.Zoom;
-  const PixelBuffer& bitmap = MainWindow->SliceBitmap;
-  const QImage& screen = MainWindow->ScreenImage;
+  const PixelBuffer& bitmap = Slice()->SliceBitmap();
+  const QImage& screen = Slice()->ScreenImage();
   if (bitmap.Width() != m.SizeX * zoom || bitmap.Height() != m.SizeY * zoom)
     return QString("SliceBitmap is %1x%2").arg(bitmap.Width()).arg(bitmap.Height());
   if (screen.width() != bitmap.Width() || screen.height() != bitmap.Height())
     return "screen size differs";
-  if (MainWindow->ImageBox->size() != QSize(bitmap.Width(), bitmap.Height()))
+  if (Slice()->ImageBox()->size() != QSize(bitmap.Width(), bitmap.Height()))
     return "image box size differs";
   // What the image box paints, not only what it was given to paint.
   const QImage painted =
-      MainWindow->ImageBox->grab().toImage().convertToFormat(QImage::Format_RGB32);
+      Slice()->ImageBox()->grab().toImage().convertToFormat(QImage::Format_RGB32);
   if (painted.size() != screen.size()) return "the image box paints another size";
   const unsigned z = unsigned(v.CurrentLayer);
   for (unsigned y = 0; y < m.SizeY; ++y)
@@ -277,15 +332,15 @@ inline QString CheckSliceView(const TVoxelModel& m) {
 // colour of its highest voxel with a non-zero colour index. Checks the whole cleared
 // square of ViewBitmap; empty when it agrees.
 inline QString CheckTopView(const TVoxelModel& m) {
-  if (ThreeDWindow->XRotBar->value() != 0 || ThreeDWindow->YRotBar->value() != 0 ||
-      ThreeDWindow->ZRotBar->value() != 0)
+  const TThreeDWindow* view = ThreeDWindow();
+  if (view->XRotBar->value() != 0 || view->YRotBar->value() != 0 || view->ZRotBar->value() != 0)
     return "the 3D view is turned";
-  const PixelBuffer& bitmap = MainWindow->View3D.ViewBitmap;
+  const PixelBuffer& bitmap = view->Buffers().ViewBitmap;
   const int left = 224 - m.SizeX / 2;
   const int top = 224 - m.SizeY / 2;
   for (int r = 0; r < 384; ++r)
     for (int c = 0; c < 384; ++c) {
-      std::uint32_t want = ThreeDWindow->Background;
+      std::uint32_t want = view->Background;
       const int i = c - left;
       const int j = r - top;
       if (i >= 0 && j >= 0 && i < m.SizeX && j < m.SizeY)
@@ -306,7 +361,7 @@ inline QString CheckTopView(const TVoxelModel& m) {
 
 // The 3D pixel that shows column (i, j) when the view looks straight down.
 inline std::uint32_t TopViewPixel(const TVoxelModel& m, int i, int j) {
-  return MainWindow->View3D.ViewBitmap.At(224 - m.SizeX / 2 + i, 224 - m.SizeY / 2 + j);
+  return ThreeDWindow()->Buffers().ViewBitmap.At(224 - m.SizeX / 2 + i, 224 - m.SizeY / 2 + j);
 }
 
 // ---------------------------------------------------------------------------------
@@ -363,9 +418,16 @@ inline QPointer<QTimer> WhenDialog(QWidget* dialog, std::function<void(QWidget*)
   return WhenModalIs([wanted](QWidget* d) { return d == wanted.data(); }, std::move(action));
 }
 
+// The message dialogs are made at each use; they are known by their names.
+inline QPointer<QTimer> WhenMessageDialog(const char* name, std::function<void(QWidget*)> action) {
+  const QString wanted = QString::fromLatin1(name);
+  return WhenModalIs([wanted](QWidget* d) { return d->objectName() == wanted; },
+                     std::move(action));
+}
+
 // Answers the next message (and only a message) and reports its text.
 inline QPointer<QTimer> AnswerMessage(QString* text) {
-  return WhenDialog(SingleButDial, [text](QWidget* d) {
+  return WhenMessageDialog("SingleButDial", [text](QWidget* d) {
     if (text != nullptr) *text = d->findChild<QLabel*>("Text")->text();
     d->findChild<QAbstractButton*>("Button1")->click();
   });
@@ -389,30 +451,40 @@ inline QPointer<QTimer> ChooseFile(QFileDialog* dialog, const QString& path,
 // The main window: shortcuts, tools and the mouse in the slice view.
 
 inline void Shortcut(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-  MainWindow->activateWindow();
+  Main()->activateWindow();
   QCoreApplication::processEvents();
-  QTest::keyClick(MainWindow, Qt::Key(key), modifiers);
+  QTest::keyClick(Main(), Qt::Key(key), modifiers);
   QCoreApplication::processEvents();
 }
 
+// A tool's slot in the tool panel: its active picture and the frame that marks it chosen.
+inline TToolImage* ToolImage(DrawTool tool) {
+  const QByteArray name = QByteArray(ToolInfoOf(tool).Name) + "RAButton";
+  return Form<TToolImage>(name.constData());
+}
+inline TSelectFrame* ToolFrame(DrawTool tool) {
+  const QByteArray name = QByteArray(ToolInfoOf(tool).Name) + "Select";
+  return Form<TSelectFrame>(name.constData());
+}
+
 inline void ClickTool(DrawTool tool) {
-  TToolImage* image = MainWindow->Slot(tool).Active;
+  TToolImage* image = ToolImage(tool);
   QTest::mouseClick(image, Qt::LeftButton, {}, image->rect().center());
 }
 
 inline QPoint CellCentre(int cx, int cy) {
-  const int z = MainWindow->View.Zoom;
+  const int z = Slice()->Zoom();
   return {cx * z + z / 2, cy * z + z / 2};
 }
 
 inline void Press(Qt::MouseButton button, QPoint p) {
-  QTest::mousePress(MainWindow->ImageBox, button, {}, p);
+  QTest::mousePress(Slice()->ImageBox(), button, {}, p);
 }
 inline void Release(Qt::MouseButton button, QPoint p) {
-  QTest::mouseRelease(MainWindow->ImageBox, button, {}, p);
+  QTest::mouseRelease(Slice()->ImageBox(), button, {}, p);
 }
 inline void MoveHolding(Qt::MouseButton button, QPoint p) {
-  QWidget* box = MainWindow->ImageBox;
+  QWidget* box = Slice()->ImageBox();
   QMouseEvent move(QEvent::MouseMove, QPointF(p), QPointF(box->mapToGlobal(p)), Qt::NoButton,
                    button, Qt::NoModifier);
   QApplication::sendEvent(box, &move);
@@ -432,13 +504,14 @@ inline void ClickCell(Qt::MouseButton button, int cx, int cy) {
 // Chooses a drawing value through a colour box and the palette dialog, as a user does.
 inline QString ChooseDrawingValue(bool right, int index) {
   QString shown;
-  const auto armed = WhenDialog(PaletteDialog, [index, &shown](QWidget*) {
+  TPaletteDialog* dialog = PaletteDialog();
+  const auto armed = WhenDialog(dialog, [dialog, index, &shown](QWidget*) {
     const QPoint swatch((index % 16) * 20 + 10, (index / 16) * 20 + 10);
-    QTest::mouseClick(PaletteDialog->PaintBox1, Qt::LeftButton, {}, swatch);
-    shown = PaletteDialog->windowTitle() + "|" + PaletteDialog->IndexText->text();
-    PaletteDialog->PalOKButton->click();
+    QTest::mouseClick(dialog->PaintBox1, Qt::LeftButton, {}, swatch);
+    shown = dialog->windowTitle() + "|" + dialog->IndexText->text();
+    dialog->PalOKButton->click();
   });
-  TColorBox* box = right ? MainWindow->RightColorBox : MainWindow->LeftColorBox;
+  TColorBox* box = Form<TColorBox>(right ? "RightColorBox" : "LeftColorBox");
   QTest::mousePress(box, Qt::LeftButton, {}, QPoint(4, 4));
   QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(4, 4));
   kobaltine_test::Disarm(armed);
@@ -447,35 +520,36 @@ inline QString ChooseDrawingValue(bool right, int index) {
 
 // Colours > Edit Palette, a double click on a swatch, a colour in the chooser, OK.
 inline void EditPaletteEntry(int index, const QColor& colour) {
-  const auto armed = WhenDialog(PaletteDialog, [index, colour](QWidget*) {
+  TPaletteDialog* dialog = PaletteDialog();
+  const auto armed = WhenDialog(dialog, [dialog, index, colour](QWidget*) {
     const QPoint swatch((index % 16) * 20 + 10, (index / 16) * 20 + 10);
-    QWidget* grid = PaletteDialog->PaintBox1;
-    WhenDialog(PaletteDialog->PalEditDialog, [colour](QWidget*) {
-      PaletteDialog->PalEditDialog->setCurrentColor(colour);
-      PaletteDialog->PalEditDialog->accept();
+    QWidget* grid = dialog->PaintBox1;
+    WhenDialog(dialog->PalEditDialog, [dialog, colour](QWidget*) {
+      dialog->PalEditDialog->setCurrentColor(colour);
+      dialog->PalEditDialog->accept();
     });
     // A double click as it arrives: press and release, then the second press and release.
     QTest::mouseClick(grid, Qt::LeftButton, {}, swatch);
     QTest::mouseDClick(grid, Qt::LeftButton, {}, swatch);
     QTest::mouseRelease(grid, Qt::LeftButton, {}, swatch);
-    PaletteDialog->PalOKButton->click();
+    dialog->PalOKButton->click();
   });
-  MainWindow->EditPal1->trigger();
+  Trigger("EditPal1");
   kobaltine_test::Disarm(armed);
 }
 
 // The layer window's number box, typed over as a user does.
 inline void TypeLayer(const QString& text) {
-  QLineEdit* box = LayerWindow->LayerNum;
+  QLineEdit* box = LayerWindow()->LayerNum;
   QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
   QTest::keyClicks(box, text);
 }
 
 inline bool SaveEnabled() {
-  return MainWindow->Save1->isEnabled() && MainWindow->SaveButton->isEnabled();
+  return Action("Save1")->isEnabled() && Button("SaveButton")->isEnabled();
 }
 inline bool SaveDisabled() {
-  return !MainWindow->Save1->isEnabled() && !MainWindow->SaveButton->isEnabled();
+  return !Action("Save1")->isEnabled() && !Button("SaveButton")->isEnabled();
 }
 
 // Copies a file into dir under a new name.

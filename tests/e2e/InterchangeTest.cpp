@@ -37,14 +37,14 @@ ModelPtr Imported(const QString& path) {
 
 void OpenTank(const QTemporaryDir& dir) {
   StartForms(CommandLineFor(CopyInto(dir, KOBALTINE_SAMPLES "/tank.vxl", "tank.vxl")));
-  QTRY_VERIFY(MainWindow->Model.IsOpen());
+  QTRY_VERIFY(EditorModel().IsOpen());
 }
 
 // Runs Import, choosing path in its dialog; false when the dialog never showed.
 bool Import(const QString& path) {
   bool shown = false;
-  const auto armed = ChooseFile(MainWindow->ImportDial, path, [&shown] { shown = true; });
-  MainWindow->Import1->trigger();
+  const auto armed = ChooseFile(FileDialog("ImportDial"), path, [&shown] { shown = true; });
+  Trigger("Import1");
   Disarm(armed);
   return shown;
 }
@@ -86,20 +86,20 @@ class InterchangeStory : public QObject {
     QVERIFY(!Import(path));  // Cancel: no dialog, the document stays
     Disarm(armed);
     QCOMPARE(question, QString("Save changes to tank.vxl?"));
-    QCOMPARE(MainWindow->windowTitle(), QString("tank.vxl - Kobaltine"));
+    QCOMPARE(Main()->windowTitle(), QString("tank.vxl - Kobaltine"));
 
     armed = AnswerSaveQuestion(2);
     QVERIFY(Import(path));  // Discard
     Disarm(armed);
-    QCOMPARE(MainWindow->windowTitle(), QString("untitled - Kobaltine"));
-    QVERIFY(MainWindow->Doc.Untitled && SaveDisabled() && !MainWindow->Undo1->isEnabled());
-    QVERIFY(MainWindow->SaveAs1->isEnabled() && MainWindow->Export1->isEnabled());
+    QCOMPARE(Main()->windowTitle(), QString("untitled - Kobaltine"));
+    QVERIFY(Doc().Untitled() && SaveDisabled() && !Action("Undo1")->isEnabled());
+    QVERIFY(Action("SaveAs1")->isEnabled() && Action("Export1")->isEnabled());
     const ModelPtr expected = Imported(path);
-    QVERIFY(SameModel(MainWindow->Model, *expected));
-    QCOMPARE(MainWindow->View.CurrentLayer, 4);  // the top layer of section 0
-    QCOMPARE(LayerWindow->TrackBar1->maximum(), 4);
-    QCOMPARE(MainWindow->WordBox->text(), QString("MODEL 1"));
-    QCOMPARE(SectionWindow->SectionList->count(), 2);
+    QVERIFY(SameModel(EditorModel(), *expected));
+    QCOMPARE(Doc().CurrentLayer(), 4);  // the top layer of section 0
+    QCOMPARE(LayerWindow()->TrackBar1->maximum(), 4);
+    QCOMPARE(WordBoxText(), QString("MODEL 1"));
+    QCOMPARE(SectionWindow()->SectionList->count(), 2);
 
     // A file that is refused leaves the new document as it was.
     WriteBytes(dir.filePath("bad.vox").toStdString(), VoxBytes(Size(257, 1, 1) + Xyzi({})));
@@ -108,40 +108,40 @@ class InterchangeStory : public QObject {
     QVERIFY(Import(dir.filePath("bad.vox")));
     Disarm(armed);
     QCOMPARE(message, QString("Model is too large (at most 255 per side)!"));
-    QVERIFY(SameModel(MainWindow->Model, *expected));
+    QVERIFY(SameModel(EditorModel(), *expected));
   }
 
   void exportWritesTheDocumentAndLeavesItsState() {
     QTemporaryDir dir;
     OpenTank(dir);
-    QVERIFY(MainWindow->Export1->isEnabled());
+    QVERIFY(Action("Export1")->isEnabled());
     ChangeOneCell(0, 0, 0, 3);
     // A voxel of a normal alone, which a .vox file cannot hold.
     {
-      CellEdit edit(MainWindow->Model, CellBox{1, 0, 0, 1, 0, 0}, "Pen stroke");
+      CellEdit edit(kobaltine_test::DraftModel(), CellBox{1, 0, 0, 1, 0, 0}, "Pen stroke");
       edit.Set(GridKind::Colours, 1, 0, 0, 0);
       edit.Set(GridKind::Normals, 1, 0, 0, 9);
-      MainWindow->RecordStep(edit.Finish());
+      Doc().Record(edit.Finish());
     }
-    const std::string filePath = MainWindow->Doc.FilePath;
+    const std::string filePath = Doc().FilePath();
     QString message;
     const auto answered = AnswerMessage(&message);
-    const auto chosen = ChooseFile(MainWindow->ExportDial, dir.filePath("out"));
-    MainWindow->Export1->trigger();
+    const auto chosen = ChooseFile(FileDialog("ExportDial"), dir.filePath("out"));
+    Trigger("Export1");
     Disarm(chosen);
     QTRY_COMPARE(message,
                  QString("1 voxel without a colour was left out. A MagicaVoxel model holds only "
                          "voxels with a colour."));
     Disarm(answered);
     QVERIFY(QFile::exists(dir.filePath("out.vox")));  // the default suffix
-    QCOMPARE(MainWindow->windowTitle(), QString("tank.vxl - Kobaltine"));
-    QCOMPARE(MainWindow->Doc.FilePath, filePath);
-    QVERIFY(SaveEnabled() && !MainWindow->Doc.Untitled);
+    QCOMPARE(Main()->windowTitle(), QString("tank.vxl - Kobaltine"));
+    QCOMPARE(Doc().FilePath(), filePath);
+    QVERIFY(SaveEnabled() && !Doc().Untitled());
 
     // A file that cannot be written says so; the document stays as it was.
     message.clear();
     const auto failed = AnswerMessage(&message);
-    MainWindow->ExportModelFile(dir.filePath("none/x.vox").toStdString());
+    Main()->ExportModelFile(dir.filePath("none/x.vox").toStdString());
     Disarm(failed);
     QCOMPARE(message, QString("Could not write the file!"));
     QVERIFY(SaveEnabled());
@@ -160,13 +160,13 @@ class InterchangeStory : public QObject {
       const std::string written = dir.filePath(row.written).toStdString();
       if (row.answer != 0) WriteBytes(written, old);
       QString question;
-      const auto asked = WhenDialog(DoubleButDial, [&](QWidget* d) {
-        question = DoubleButDial->Text->text();
+      const auto asked = WhenMessageDialog("DoubleButDial", [&](QWidget* d) {
+        question = d->findChild<QLabel*>("Text")->text();
         d->findChild<QAbstractButton*>(QString("Button%1").arg(row.answer))->click();
       });
       const auto left = AnswerMessage(nullptr);
-      const auto typed = ChooseFile(MainWindow->ExportDial, dir.filePath(row.typed));
-      MainWindow->Export1->trigger();
+      const auto typed = ChooseFile(FileDialog("ExportDial"), dir.filePath(row.typed));
+      Trigger("Export1");
       Disarm(typed);
       Disarm(left);
       Disarm(asked);
@@ -181,13 +181,13 @@ class InterchangeStory : public QObject {
 
   void theDialogsListVoxFilesInAnyCase() {
     StartForms();
-    QVERIFY(MainWindow->Import1->isEnabled() && !MainWindow->Export1->isEnabled());
+    QVERIFY(Action("Import1")->isEnabled() && !Action("Export1")->isEnabled());
     QTemporaryDir dir;
     for (const char* name : {"a.vox", "B.VOX", "c.vxl", "d.txt"}) {
       QFile f(dir.filePath(name));
       QVERIFY(f.open(QIODevice::WriteOnly));
     }
-    for (QFileDialog* dialog : {MainWindow->ImportDial, MainWindow->ExportDial}) {
+    for (QFileDialog* dialog : {FileDialog("ImportDial"), FileDialog("ExportDial")}) {
       QCOMPARE(dialog->nameFilters(), QStringList{"MagicaVoxel model (*.vox)"});
       QCOMPARE(Listed(dialog, dir.path()), (QStringList{"a.vox", "B.VOX"}));
     }

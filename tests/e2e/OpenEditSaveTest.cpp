@@ -25,10 +25,10 @@ QString Shows(float value) {
 // returns the editor's caption and the text its box started with.
 QString EditTailerValue(QToolButton* change, const QString& typed, bool ok) {
   QString seen;
-  const auto armed = WhenDialog(ValChDial, [&](QWidget*) {
-    seen = ValChDial->windowTitle() + "|" + ValChDial->NumBox->text();
-    QTest::keyClicks(ValChDial->NumBox, typed);
-    (ok ? ValChDial->OKBut : ValChDial->CancelBut)->click();
+  const auto armed = WhenDialog(ValChDial(), [&](QWidget*) {
+    seen = ValChDial()->windowTitle() + "|" + ValChDial()->NumBox->text();
+    QTest::keyClicks(ValChDial()->NumBox, typed);
+    (ok ? ValChDial()->OKBut : ValChDial()->CancelBut)->click();
   });
   QTest::mouseClick(change, Qt::LeftButton, {}, change->rect().center());
   kobaltine_test::Disarm(armed);
@@ -64,30 +64,30 @@ class OpenEditSaveStory : public QObject {
 
     // Named on the command line, loaded by the first activation.
     StartForms(CommandLineFor(path));
-    QTRY_VERIFY(MainWindow->Model.IsOpen());
-    QCOMPARE(MainWindow->windowTitle(), title);
-    QCOMPARE(MainWindow->WordBox->text(), QString::fromLatin1(NameText(expected->Name).c_str()));
-    QCOMPARE(MainWindow->View.CurrentLayer, top);
+    QTRY_VERIFY(EditorModel().IsOpen());
+    QCOMPARE(Main()->windowTitle(), title);
+    QCOMPARE(WordBoxText(), QString::fromLatin1(NameText(expected->Name).c_str()));
+    QCOMPARE(Doc().CurrentLayer(), top);
     QVERIFY(SaveDisabled());
     QCOMPARE(CompareWithEditor(*expected), QString());
     QCOMPARE(CheckSliceView(*expected), QString());
 
     // The layer window (F10) and a layer typed into its number box.
     Shortcut(Qt::Key_F10);
-    QVERIFY(LayerWindow->isVisible());
-    QVERIFY(MainWindow->SelectLayer1->isChecked() && MainWindow->SelectLayerButton->isChecked());
-    QCOMPARE(LayerWindow->LayerNum->text(), QString::number(top));
+    QVERIFY(LayerWindow()->isVisible());
+    QVERIFY(Action("SelectLayer1")->isChecked() && Button("SelectLayerButton")->isChecked());
+    QCOMPARE(LayerWindow()->LayerNum->text(), QString::number(top));
     const int layer = 3;
     TypeLayer(QString::number(layer));
-    QCOMPARE(MainWindow->View.CurrentLayer, layer);
-    QCOMPARE(LayerWindow->TrackBar1->value(), layer);
+    QCOMPARE(Doc().CurrentLayer(), layer);
+    QCOMPARE(LayerWindow()->TrackBar1->value(), layer);
     QCOMPARE(CheckSliceView(*expected), QString());
 
     // ---- Colours mode ----
     QCOMPARE(ChooseDrawingValue(false, 12), QString("Choose Colour|Palette Index: 12"));
-    QCOMPARE(MainWindow->View.LeftColor, std::uint8_t(12));
-    QCOMPARE(MainWindow->View.RightColor, std::uint8_t(0));
-    QCOMPARE(MainWindow->CurrentTool, DrawTool::Freehand);
+    QCOMPARE(Doc().LeftColor(), std::uint8_t(12));
+    QCOMPARE(Doc().RightColor(), std::uint8_t(0));
+    QCOMPARE(Slice()->CurrentTool(), DrawTool::Freehand);
 
     // Pen: a stroke that leaves the model on its way and comes back in.
     Drag(Qt::LeftButton, {CellCentre(2, 1), CellCentre(3, 1), CellCentre(4, 1),
@@ -106,15 +106,15 @@ class OpenEditSaveStory : public QObject {
     // Square: the rectangle is only a preview until the release; shrinking the drag
     // wipes the larger preview.
     ClickTool(DrawTool::Square);
-    QCOMPARE(MainWindow->CurrentTool, DrawTool::Square);
-    QVERIFY(MainWindow->Slot(DrawTool::Square).Select->isVisible());
-    QVERIFY(!MainWindow->Slot(DrawTool::Freehand).Select->isVisible());
+    QCOMPARE(Slice()->CurrentTool(), DrawTool::Square);
+    QVERIFY(ToolFrame(DrawTool::Square)->isVisible());
+    QVERIFY(!ToolFrame(DrawTool::Freehand)->isVisible());
     Press(Qt::LeftButton, CellCentre(20, 10));
     MoveHolding(Qt::LeftButton, CellCentre(17, 8));
     MoveHolding(Qt::LeftButton, CellCentre(12, 5));
     MoveHolding(Qt::LeftButton, CellCentre(14, 6));
     QCOMPARE(CompareWithEditor(*expected), QString());
-    const QImage& screen = MainWindow->ScreenImage;
+    const QImage& screen = Slice()->ScreenImage();
     for (int y = 4; y <= 11; ++y)
       for (int x = 11; x <= 21; ++x) {
         const bool inside = x >= 14 && x <= 20 && y >= 6 && y <= 10;
@@ -122,7 +122,7 @@ class OpenEditSaveStory : public QObject {
         const std::uint32_t want =
             inside ? PreviewCell(*expected, false, unsigned(x), unsigned(y), layer, 12)
                    : Shown(SliceCell(*expected, false, false, unsigned(x), unsigned(y), layer)
-                               .value_or(MainWindow->View.BackgroundColour));
+                               .value_or(Slice()->ViewState().BackgroundColour));
         QCOMPARE(std::uint32_t(screen.pixel(p)), want);
       }
     Release(Qt::LeftButton, CellCentre(14, 6));
@@ -136,7 +136,7 @@ class OpenEditSaveStory : public QObject {
 
     // Paint: flood fills from an empty corner and from a voxel of the model.
     ClickTool(DrawTool::Paint);
-    QCOMPARE(MainWindow->CurrentTool, DrawTool::Paint);
+    QCOMPARE(Slice()->CurrentTool(), DrawTool::Paint);
     ClickCell(Qt::LeftButton, 0, 0);
     ExpectFloodFill(*expected, false, 0, 0, layer, 12);
     QCOMPARE(CompareWithEditor(*expected), QString());
@@ -154,11 +154,11 @@ class OpenEditSaveStory : public QObject {
     QCOMPARE(CheckSliceView(*expected), QString());
 
     // ---- Normals mode, one zoom step closer ----
-    QTest::mouseClick(MainWindow->NormalBut, Qt::LeftButton);
-    QVERIFY(MainWindow->View.NormalsMode);
-    QVERIFY(MainWindow->Normals1->isChecked() && !MainWindow->Colors2->isChecked());
+    QTest::mouseClick(Button("NormalBut"), Qt::LeftButton);
+    QVERIFY(Doc().NormalsMode());
+    QVERIFY(Action("Normals1")->isChecked() && !Action("Colors2")->isChecked());
     Shortcut(Qt::Key_I, Qt::ControlModifier);
-    QCOMPARE(MainWindow->View.Zoom, 9);
+    QCOMPARE(Slice()->Zoom(), 9);
     QCOMPARE(CheckSliceView(*expected), QString());
     QCOMPARE(ChooseDrawingValue(true, 20), QString("Choose Colour|Palette Index: 20"));
     QCOMPARE(ChooseDrawingValue(false, 30), QString("Choose Colour|Palette Index: 30"));
@@ -184,24 +184,24 @@ class OpenEditSaveStory : public QObject {
     QCOMPARE(CompareWithEditor(*expected), QString());
     QCOMPARE(CheckSliceView(*expected), QString());
 
-    MainWindow->Colors2->trigger();
-    QVERIFY(!MainWindow->View.NormalsMode);
-    QVERIFY(MainWindow->ColorBut->isChecked());
+    Trigger("Colors2");
+    QVERIFY(!Doc().NormalsMode());
+    QVERIFY(Button("ColorBut")->isChecked());
     QCOMPARE(CheckSliceView(*expected), QString());
 
     // ---- The 3D view (F12) follows an edit on the top layer ----
     Shortcut(Qt::Key_F12);
-    QVERIFY(ThreeDWindow->isVisible());
-    QVERIFY(MainWindow->View3D1->isChecked() && MainWindow->View3DButton->isChecked());
+    QVERIFY(ThreeDWindow()->isVisible());
+    QVERIFY(Action("View3D1")->isChecked() && Button("View3DButton")->isChecked());
     QCOMPARE(CheckTopView(*expected), QString());
     // A layer change does not render the 3D view again; a stroke's release does.
-    const int renders = ThreeDWindow->RenderCount;
+    const int renders = ThreeDWindow()->RenderCount;
     TypeLayer(QString::number(top));
-    QCOMPARE(MainWindow->View.CurrentLayer, top);
-    QCOMPARE(ThreeDWindow->RenderCount, renders);
+    QCOMPARE(Doc().CurrentLayer(), top);
+    QCOMPARE(ThreeDWindow()->RenderCount, renders);
     ClickTool(DrawTool::Freehand);
     Drag(Qt::LeftButton, {CellCentre(0, 0), CellCentre(1, 0)});
-    QCOMPARE(ThreeDWindow->RenderCount, renders + 1);
+    QCOMPARE(ThreeDWindow()->RenderCount, renders + 1);
     expected->Colours.at(0, 0, unsigned(top)) = 30;
     expected->Colours.at(1, 0, unsigned(top)) = 30;
     QCOMPARE(TopViewPixel(*expected, 0, 0), Shown(expected->Palette[30]));
@@ -212,10 +212,10 @@ class OpenEditSaveStory : public QObject {
     const std::uint32_t before = TopViewPixel(*expected, 0, 0);
     EditPaletteEntry(30, QColor(10, 200, 30));
     expected->Palette[30] = PackRGB(10, 200, 30);
-    QCOMPARE(MainWindow->View.LeftColor, std::uint8_t(30));  // the value the boxes chose last
+    QCOMPARE(Doc().LeftColor(), std::uint8_t(30));  // the value the boxes chose last
     QVERIFY(TopViewPixel(*expected, 0, 0) != before);
     QCOMPARE(TopViewPixel(*expected, 0, 0), Shown(PackRGB(10, 200, 30)));
-    const QImage view = ThreeDWindow->PaintBox1->grab().toImage();
+    const QImage view = ThreeDWindow()->PaintBox1->grab().toImage();
     QCOMPARE(std::uint32_t(view.pixel(224 - sx / 2, 224 - sy / 2)), Shown(PackRGB(10, 200, 30)));
     QCOMPARE(CheckTopView(*expected), QString());
     QCOMPARE(CheckSliceView(*expected), QString());
@@ -224,41 +224,41 @@ class OpenEditSaveStory : public QObject {
     // ---- Properties: a long name applied, then a short one and the other version ----
     const bool wasRA2 = expected->NormalType == 4;
     QString shownFile, shownDims, wordBoxAfterApply;
-    const auto properties = WhenDialog(PropWindow, [&](QWidget*) {
-      shownFile = PropWindow->FileName->text();
-      shownDims = PropWindow->DimText->text();
-      QTest::keyClick(PropWindow->NameText, Qt::Key_A, Qt::ControlModifier);
-      QTest::keyClicks(PropWindow->NameText, "ABCDEFGHIJKLMNO");
-      PropWindow->ApplyButton->click();
-      wordBoxAfterApply = MainWindow->WordBox->text();
-      QTest::keyClick(PropWindow->NameText, Qt::Key_A, Qt::ControlModifier);
-      QTest::keyClicks(PropWindow->NameText, "Rover");
-      QRadioButton* other = wasRA2 ? PropWindow->TSSelect : PropWindow->RA2Select;
+    const auto properties = WhenDialog(PropWindow(), [&](QWidget*) {
+      shownFile = PropWindow()->FileName->text();
+      shownDims = PropWindow()->DimText->text();
+      QTest::keyClick(PropWindow()->NameText, Qt::Key_A, Qt::ControlModifier);
+      QTest::keyClicks(PropWindow()->NameText, "ABCDEFGHIJKLMNO");
+      PropWindow()->ApplyButton->click();
+      wordBoxAfterApply = WordBoxText();
+      QTest::keyClick(PropWindow()->NameText, Qt::Key_A, Qt::ControlModifier);
+      QTest::keyClicks(PropWindow()->NameText, "Rover");
+      QRadioButton* other = wasRA2 ? PropWindow()->TSSelect : PropWindow()->RA2Select;
       QTest::mouseClick(other, Qt::LeftButton, {}, QPoint(6, other->height() / 2));
-      PropWindow->OKButton->click();
+      PropWindow()->OKButton->click();
     });
-    QTest::mouseClick(MainWindow->PropButton, Qt::LeftButton);
+    QTest::mouseClick(Button("PropButton"), Qt::LeftButton);
     kobaltine_test::Disarm(properties);
     QCOMPARE(shownFile, QFileInfo(path).fileName());
     QCOMPARE(shownDims, QString("%1x%2x%3").arg(sx).arg(sy).arg(top + 1));
     QCOMPARE(wordBoxAfterApply, QString("ABCDEFGHIJKLMNO"));
-    QCOMPARE(MainWindow->WordBox->text(), QString("Rover"));
+    QCOMPARE(WordBoxText(), QString("Rover"));
     expected->Name = NameBytes("Rover\0GHIJKLMNO\0");
     expected->NormalType = wasRA2 ? 2 : 4;
     QCOMPARE(CompareWithEditor(*expected), QString());
 
     // ---- Transformation Matrix (F9): two values changed, one change cancelled ----
     Shortcut(Qt::Key_F9);
-    QVERIFY(TransDial->isVisible());
-    QVERIFY(MainWindow->Matrix1->isChecked() && MainWindow->MatrixButton->isChecked());
-    QCOMPARE(TransDial->Tran13->text(), Shows(expected->TailerFloat(TailerZOffset)));
-    QCOMPARE(EditTailerValue(TransDial->Change13, " -3.5e2", true), QString("Z Offset|"));
-    QCOMPARE(TransDial->Tran13->text(), QString("-350"));
-    QCOMPARE(EditTailerValue(TransDial->Change17, "12abc", true), QString("X Maximum|"));
-    QCOMPARE(TransDial->Tran17->text(), QString("12"));
-    const QString xMinimum = TransDial->Tran14->text();
-    QCOMPARE(EditTailerValue(TransDial->Change14, "99", false), QString("X Minimum|"));
-    QCOMPARE(TransDial->Tran14->text(), xMinimum);
+    QVERIFY(TransDial()->isVisible());
+    QVERIFY(Action("Matrix1")->isChecked() && Button("MatrixButton")->isChecked());
+    QCOMPARE(TransDial()->Tran13->text(), Shows(expected->TailerFloat(TailerZOffset)));
+    QCOMPARE(EditTailerValue(TransDial()->Change13, " -3.5e2", true), QString("Z Offset|"));
+    QCOMPARE(TransDial()->Tran13->text(), QString("-350"));
+    QCOMPARE(EditTailerValue(TransDial()->Change17, "12abc", true), QString("X Maximum|"));
+    QCOMPARE(TransDial()->Tran17->text(), QString("12"));
+    const QString xMinimum = TransDial()->Tran14->text();
+    QCOMPARE(EditTailerValue(TransDial()->Change14, "99", false), QString("X Minimum|"));
+    QCOMPARE(TransDial()->Tran14->text(), xMinimum);
     expected->Tailer[TailerZOffset] = FloatBits(-350.0f);
     expected->Tailer[TailerXMaximum] = FloatBits(12.0f);
     QCOMPARE(CompareWithEditor(*expected), QString());
@@ -267,15 +267,15 @@ class OpenEditSaveStory : public QObject {
     QVERIFY(SaveEnabled());
     Shortcut(Qt::Key_S, Qt::ControlModifier);
     QVERIFY(SaveDisabled());
-    QVERIFY(!MainWindow->Doc.Modified);
-    QCOMPARE(MainWindow->windowTitle(), title);
+    QVERIFY(!Doc().IsModified());
+    QCOMPARE(Main()->windowTitle(), title);
 
     // ---- Reopened from the command line: every change and nothing else ----
     QVERIFY(!CompareModels(*expected, *original).isEmpty());
     StartForms(CommandLineFor(path));
-    QTRY_VERIFY(MainWindow->Model.IsOpen());
-    QCOMPARE(MainWindow->windowTitle(), title);
-    QCOMPARE(MainWindow->WordBox->text(), QString("Rover"));
+    QTRY_VERIFY(EditorModel().IsOpen());
+    QCOMPARE(Main()->windowTitle(), title);
+    QCOMPARE(WordBoxText(), QString("Rover"));
     QCOMPARE(CompareWithEditor(*expected), QString());
     QCOMPARE(CheckSliceView(*expected), QString());
   }

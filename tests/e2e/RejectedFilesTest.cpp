@@ -23,20 +23,19 @@ struct Snapshot {
 
   static Snapshot Take() {
     Snapshot s;
-    TMainWindow* w = MainWindow;
-    s.Model = CloneModel(w->Model);
-    s.Caption = w->windowTitle();
-    s.WordBox = w->WordBox->text();
-    s.LayerText = LayerWindow->LayerNum->text();
-    s.FilePath = QString::fromStdString(w->Doc.FilePath);
-    s.Save1 = w->Save1->isEnabled();
-    s.SaveButton = w->SaveButton->isEnabled();
-    s.Modified = w->Doc.Modified;
-    s.Untitled = w->Doc.Untitled;
-    s.Layer = w->View.CurrentLayer;
-    s.TrackPosition = LayerWindow->TrackBar1->value();
-    s.TrackMaximum = LayerWindow->TrackBar1->maximum();
-    const PixelBuffer& b = w->SliceBitmap;
+    s.Model = CloneModel(EditorModel());
+    s.Caption = Main()->windowTitle();
+    s.WordBox = WordBoxText();
+    s.LayerText = LayerWindow()->LayerNum->text();
+    s.FilePath = QString::fromStdString(Doc().FilePath());
+    s.Save1 = Action("Save1")->isEnabled();
+    s.SaveButton = Button("SaveButton")->isEnabled();
+    s.Modified = Doc().IsModified();
+    s.Untitled = Doc().Untitled();
+    s.Layer = Doc().CurrentLayer();
+    s.TrackPosition = LayerWindow()->TrackBar1->value();
+    s.TrackMaximum = LayerWindow()->TrackBar1->maximum();
+    const PixelBuffer& b = kobaltine_test::Slice()->SliceBitmap();
     s.Slice.assign(b.Data(), b.Data() + std::size_t(b.Width()) * std::size_t(b.Height()));
     return s;
   }
@@ -93,14 +92,14 @@ class RejectedFilesStory : public QObject {
     QTemporaryDir dir;
     const QString tank = CopyInto(dir, KOBALTINE_SAMPLES "/tank.vxl", "tank.vxl");
     StartForms(CommandLineFor(tank));
-    QTRY_VERIFY(MainWindow->Model.IsOpen());
+    QTRY_VERIFY(EditorModel().IsOpen());
 
     // An edited model on a lower layer, with Save enabled.
     Shortcut(Qt::Key_F10);
     TypeLayer("4");
     ClickCell(Qt::LeftButton, 3, 3);
     QVERIFY(SaveEnabled());
-    QCOMPARE(MainWindow->View.CurrentLayer, 4);
+    QCOMPARE(Doc().CurrentLayer(), 4);
     const Snapshot before = Snapshot::Take();
 
     // The rejected files, all made from the sample's own bytes.
@@ -144,17 +143,17 @@ class RejectedFilesStory : public QObject {
       QString message, question;
       // The edited model is not thrown away without asking; Discard lets Open go on.
       const auto asked = kobaltine_test::AnswerSaveQuestion(2, &question);
-      const auto chosen = ChooseFile(MainWindow->FileDial, path, afterAccept);
+      const auto chosen = ChooseFile(FileDialog("FileDial"), path, afterAccept);
       const auto answered = AnswerMessage(&message);
       switch (way++ % 3) {  // the three ways to File > Open
         case 0:
           Shortcut(Qt::Key_O, Qt::ControlModifier);
           break;
         case 1:
-          QTest::mouseClick(MainWindow->OpenButton, Qt::LeftButton);
+          QTest::mouseClick(Button("OpenButton"), Qt::LeftButton);
           break;
         default:
-          MainWindow->Open1->trigger();
+          Trigger("Open1");
           break;
       }
       Disarm(asked);
@@ -169,18 +168,18 @@ class RejectedFilesStory : public QObject {
     // The Open command still works afterwards, and its dialog starts with an empty name.
     const QString again = CopyInto(dir, KOBALTINE_SAMPLES "/tank.vxl", "again.vxl");
     QString fieldWhenShown;
-    const auto chosen = WhenDialog(MainWindow->FileDial, [&](QWidget* d) {
+    const auto chosen = WhenDialog(FileDialog("FileDial"), [&](QWidget* d) {
       fieldWhenShown = d->findChild<QLineEdit*>("fileNameEdit")->text();
       TypeFileName(d, again);
     });
     const auto asked = kobaltine_test::AnswerSaveQuestion(2);
-    MainWindow->Open1->trigger();
+    Trigger("Open1");
     Disarm(asked);
     Disarm(chosen);
     QCOMPARE(fieldWhenShown, QString());
-    QCOMPARE(MainWindow->windowTitle(), QString("again.vxl - Kobaltine"));
+    QCOMPARE(Main()->windowTitle(), QString("again.vxl - Kobaltine"));
     QVERIFY(SaveDisabled());
-    QCOMPARE(MainWindow->View.CurrentLayer, MainWindow->Model.SizeZ - 1);
+    QCOMPARE(Doc().CurrentLayer(), EditorModel().SizeZ - 1);
   }
 };
 

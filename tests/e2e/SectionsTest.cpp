@@ -19,24 +19,24 @@ namespace {
 
 QStringList Listed() {
   QStringList rows;
-  for (int i = 0; i < SectionWindow->SectionList->count(); ++i)
-    rows << SectionWindow->SectionList->item(i)->text();
+  for (int i = 0; i < SectionWindow()->SectionList->count(); ++i)
+    rows << SectionWindow()->SectionList->item(i)->text();
   return rows;
 }
 
 void Choose(int row) {
-  QListWidget* list = SectionWindow->SectionList;
+  QListWidget* list = SectionWindow()->SectionList;
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                     list->visualItemRect(list->item(row)).center());
 }
 
 QString PropertiesShow() {
   QString seen;
-  const auto armed = WhenDialog(PropWindow, [&seen](QWidget*) {
-    seen = PropWindow->NameText->text() + "|" + PropWindow->DimText->text();
-    PropWindow->CancelButton->click();
+  const auto armed = WhenDialog(PropWindow(), [&seen](QWidget*) {
+    seen = PropWindow()->NameText->text() + "|" + PropWindow()->DimText->text();
+    PropWindow()->CancelButton->click();
   });
-  MainWindow->Properties1->trigger();
+  Trigger("Properties1");
   Disarm(armed);
   return seen;
 }
@@ -56,94 +56,94 @@ class SectionsStory : public QObject {
     QTemporaryDir dir;
     const QString path = CopyInto(dir, fixture, "hmec.vxl");
     StartForms(CommandLineFor(path));
-    QTRY_VERIFY(MainWindow->Model.IsOpen());
+    QTRY_VERIFY(EditorModel().IsOpen());
     Shortcut(Qt::Key_F8);
-    QVERIFY(SectionWindow->isVisible());
-    QVERIFY(MainWindow->Sections1->isChecked() && MainWindow->SectionsButton->isChecked());
+    QVERIFY(SectionWindow()->isVisible());
+    QVERIFY(Action("Sections1")->isChecked() && Button("SectionsButton")->isChecked());
     const QStringList rows = Listed();
     QCOMPARE(rows.size(), 13);
     QCOMPARE(rows.back(), QString("12: BODY (53 x 31 x 20)"));
 
     Choose(12);
-    QCOMPARE(int(MainWindow->Model.EditedSection()), 12);
-    QCOMPARE(MainWindow->View.CurrentLayer, 19);  // its top layer
-    QCOMPARE(LayerWindow->TrackBar1->maximum(), 19);
-    QCOMPARE(MainWindow->WordBox->text(), QString("BODY"));
-    QCOMPARE(MainWindow->ImageBox->size(), QSize(53 * 8, 31 * 8));
-    QVERIFY(CheckSliceView(MainWindow->Model).isEmpty());
+    QCOMPARE(int(EditorModel().EditedSection()), 12);
+    QCOMPARE(Doc().CurrentLayer(), 19);  // its top layer
+    QCOMPARE(LayerWindow()->TrackBar1->maximum(), 19);
+    QCOMPARE(WordBoxText(), QString("BODY"));
+    QCOMPARE(Slice()->ImageBox()->size(), QSize(53 * 8, 31 * 8));
+    QVERIFY(CheckSliceView(EditorModel()).isEmpty());
     QCOMPARE(PropertiesShow(), QString("BODY|53x31x20"));
-    QCOMPARE(TransDial->Tran19->text(),
-             QString::asprintf("%g", double(MainWindow->Model.TailerFloat(TailerZMaximum))));
+    QCOMPARE(TransDial()->Tran19->text(),
+             QString::asprintf("%g", double(EditorModel().TailerFloat(TailerZMaximum))));
 
     // A stroke in section 3, a look at section 5, then undo: back in 3, stroke gone.
     Choose(3);
-    const ModelPtr before = CloneModel(MainWindow->Model);
+    const ModelPtr before = CloneModel(EditorModel());
     Drag(Qt::LeftButton, {CellCentre(0, 0), CellCentre(1, 0), CellCentre(2, 1)});
     QVERIFY(!CompareWithEditor(*before).isEmpty());
     Choose(5);
-    QCOMPARE(int(MainWindow->Model.EditedSection()), 5);
+    QCOMPARE(int(EditorModel().EditedSection()), 5);
     Shortcut(Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(int(MainWindow->Model.EditedSection()), 3);
-    QCOMPARE(SectionWindow->SectionList->currentRow(), 3);
+    QCOMPARE(int(EditorModel().EditedSection()), 3);
+    QCOMPARE(SectionWindow()->SectionList->currentRow(), 3);
     QVERIFY(CompareWithEditor(*before).isEmpty());
-    QCOMPARE(MainWindow->WordBox->text(), rows[3].section(": ", 1).section(" (", 0, 0));
-    QVERIFY(CheckSliceView(MainWindow->Model).isEmpty());
+    QCOMPARE(WordBoxText(), rows[3].section(": ", 1).section(" (", 0, 0));
+    QVERIFY(CheckSliceView(EditorModel()).isEmpty());
   }
 
   void addDuplicateMoveAndRemoveAreSaved() {
     QTemporaryDir dir;
     StartForms();
-    MainWindow->CreateNewModel(4, 5, 6);
-    MainWindow->Sections1->trigger();
+    Doc().CreateNew(4, 5, 6);
+    Trigger("Sections1");
     QCOMPARE(Listed(), QStringList{"0: NEW FILE (4 x 5 x 6)"});
-    QVERIFY(!SectionWindow->RemoveButton->isEnabled());
+    QVERIFY(!SectionWindow()->RemoveButton->isEnabled());
 
     // A rename shows in the list at Apply, and so do its undo and redo.
     QStringList applied;
-    const auto renamed = WhenDialog(PropWindow, [&applied](QWidget*) {
-      PropWindow->NameText->setText("HULL");
-      PropWindow->ApplyButton->click();
+    const auto renamed = WhenDialog(PropWindow(), [&applied](QWidget*) {
+      PropWindow()->NameText->setText("HULL");
+      PropWindow()->ApplyButton->click();
       applied = Listed();
-      PropWindow->CancelButton->click();
+      PropWindow()->CancelButton->click();
     });
-    MainWindow->Properties1->trigger();
+    Trigger("Properties1");
     Disarm(renamed);
     QCOMPARE(applied, QStringList{"0: HULL (4 x 5 x 6)"});
-    MainWindow->Undo1->trigger();
+    Trigger("Undo1");
     QCOMPARE(Listed(), QStringList{"0: NEW FILE (4 x 5 x 6)"});
-    MainWindow->Redo1->trigger();
+    Trigger("Redo1");
     QCOMPARE(Listed(), QStringList{"0: HULL (4 x 5 x 6)"});
-    MainWindow->Undo1->trigger();
+    Trigger("Undo1");
 
-    auto added = WhenDialog(NewBox, [](QWidget*) {
-      NewBox->LengthNum->setText("7");
-      NewBox->WidthNum->setText("8");
-      NewBox->HeightNum->setText("9");
-      NewBox->OKBtn->click();
+    auto added = WhenDialog(NewBox(), [](QWidget*) {
+      NewBox()->LengthNum->setText("7");
+      NewBox()->WidthNum->setText("8");
+      NewBox()->HeightNum->setText("9");
+      NewBox()->OKBtn->click();
     });
-    SectionWindow->AddButton->click();
+    SectionWindow()->AddButton->click();
     Disarm(added);
-    QCOMPARE(NewBox->windowTitle(), QString("Add Section"));
+    QCOMPARE(NewBox()->windowTitle(), QString("Add Section"));
     ClickCell(Qt::LeftButton, 1, 1);  // a voxel in the new section
-    SectionWindow->DuplicateButton->click();
+    SectionWindow()->DuplicateButton->click();
     TypeLayer("3");
-    SectionWindow->UpButton->click();
-    QCOMPARE(MainWindow->View.CurrentLayer, 3);  // a move leaves the section on show as it was
+    SectionWindow()->UpButton->click();
+    QCOMPARE(Doc().CurrentLayer(), 3);  // a move leaves the section on show as it was
     QCOMPARE(Listed(), (QStringList{"0: NEW FILE (4 x 5 x 6)", "1: NEW SECTION (7 x 8 x 9)",
                                     "2: NEW SECTION (7 x 8 x 9)"}));
-    QCOMPARE(SectionWindow->SectionList->currentRow(), 1);
+    QCOMPARE(SectionWindow()->SectionList->currentRow(), 1);
     Choose(0);
-    SectionWindow->DownButton->click();
-    SectionWindow->DownButton->click();
-    QVERIFY(!SectionWindow->DownButton->isEnabled());
+    SectionWindow()->DownButton->click();
+    SectionWindow()->DownButton->click();
+    QVERIFY(!SectionWindow()->DownButton->isEnabled());
     Choose(0);
-    SectionWindow->RemoveButton->click();
+    SectionWindow()->RemoveButton->click();
     QCOMPARE(Listed(), (QStringList{"0: NEW SECTION (7 x 8 x 9)", "1: NEW FILE (4 x 5 x 6)"}));
-    QCOMPARE(MainWindow->UndoButton->toolTip(), QString("Undo Remove Section"));
+    QCOMPARE(Button("UndoButton")->toolTip(), QString("Undo Remove Section"));
 
     const QString path = dir.filePath("parts.vxl");
-    const auto named = ChooseFile(MainWindow->SaveAsDial, path);
-    MainWindow->SaveAs1->trigger();
+    const auto named = ChooseFile(FileDialog("SaveAsDial"), path);
+    Trigger("SaveAs1");
     Disarm(named);
     const ModelPtr saved = ReadModel(path);
     QCOMPARE(int(saved->SectionCount()), 2);
@@ -152,7 +152,7 @@ class SectionsStory : public QObject {
     QCOMPARE(saved->Section(1).SizeZ, std::uint8_t(6));
 
     // Every list step undoes: back to the one section New made.
-    for (int i = 0; i < 8 && MainWindow->Undo1->isEnabled(); ++i) MainWindow->Undo1->trigger();
+    for (int i = 0; i < 8 && Action("Undo1")->isEnabled(); ++i) Trigger("Undo1");
     QCOMPARE(Listed(), QStringList{"0: NEW FILE (4 x 5 x 6)"});
   }
 };

@@ -26,11 +26,12 @@ struct ToolWindow {
 };
 
 std::vector<ToolWindow> ToolWindows() {
-  TMainWindow* w = MainWindow;
-  return {{"Transformation Matrix", w->Matrix1, w->MatrixButton, TransDial, Qt::Key_F9},
-          {"Layers", w->SelectLayer1, w->SelectLayerButton, LayerWindow, Qt::Key_F10},
-          {"Statistics", w->Stats1, w->StatsButton, StatBox, Qt::Key_F11},
-          {"3D View", w->View3D1, w->View3DButton, ThreeDWindow, Qt::Key_F12}};
+  return {
+      {"Transformation Matrix", Action("Matrix1"), Button("MatrixButton"), TransDial(),
+       Qt::Key_F9},
+      {"Layers", Action("SelectLayer1"), Button("SelectLayerButton"), LayerWindow(), Qt::Key_F10},
+      {"Statistics", Action("Stats1"), Button("StatsButton"), StatBox(), Qt::Key_F11},
+      {"3D View", Action("View3D1"), Button("View3DButton"), ThreeDWindow(), Qt::Key_F12}};
 }
 
 // Empty when every window, its check mark and its button agree with shown.
@@ -71,15 +72,15 @@ class ToolWindowsStory : public QObject {
     for (int key : {Qt::Key_F5, Qt::Key_I, Qt::Key_U})
       Shortcut(key, key == Qt::Key_F5 ? Qt::NoModifier : Qt::ControlModifier);
     QCOMPARE(Mirrored(windows, none), QString());
-    QCOMPARE(MainWindow->View.Zoom, 8);
-    QVERIFY(!MainWindow->ImageBox->isVisible());
+    QCOMPARE(Slice()->Zoom(), 8);
+    QVERIFY(!Slice()->ImageBox()->isVisible());
   }
 
   void everyWayInAnyOrderIsMirrored() {
     QTemporaryDir dir;
     const QString tank = CopyInto(dir, KOBALTINE_SAMPLES "/tank.vxl", "tank.vxl");
     StartForms(CommandLineFor(tank));
-    QTRY_VERIFY(MainWindow->Model.IsOpen());
+    QTRY_VERIFY(EditorModel().IsOpen());
     const auto windows = ToolWindows();
     bool shown[4] = {false, false, false, false};
     QCOMPARE(Mirrored(windows, shown), QString());
@@ -89,24 +90,24 @@ class ToolWindowsStory : public QObject {
     for (int step = 0; step < 160; ++step) {
       if (step == 60) {
         // New keeps the tool windows as they are.
-        const auto sizes = WhenDialog(NewBox, [](QWidget*) {
-          for (QLineEdit* box : {NewBox->LengthNum, NewBox->WidthNum, NewBox->HeightNum}) {
+        const auto sizes = WhenDialog(NewBox(), [](QWidget*) {
+          for (QLineEdit* box : {NewBox()->LengthNum, NewBox()->WidthNum, NewBox()->HeightNum}) {
             QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
             QTest::keyClicks(box, "7");
           }
-          NewBox->OKBtn->click();
+          NewBox()->OKBtn->click();
         });
         Shortcut(Qt::Key_N, Qt::ControlModifier);
         Disarm(sizes);
-        QCOMPARE(MainWindow->windowTitle(), QString("untitled - Kobaltine"));
+        QCOMPARE(Main()->windowTitle(), QString("untitled - Kobaltine"));
         QCOMPARE(Mirrored(windows, shown), QString());
       }
       if (step == 110) {
         // So does opening a model.
-        const auto chosen = ChooseFile(MainWindow->FileDial, tank);
-        QTest::mouseClick(MainWindow->OpenButton, Qt::LeftButton);
+        const auto chosen = ChooseFile(FileDialog("FileDial"), tank);
+        QTest::mouseClick(Button("OpenButton"), Qt::LeftButton);
         Disarm(chosen);
-        QCOMPARE(MainWindow->windowTitle(), QString("tank.vxl - Kobaltine"));
+        QCOMPARE(Main()->windowTitle(), QString("tank.vxl - Kobaltine"));
         QCOMPARE(Mirrored(windows, shown), QString());
       }
       const std::size_t which = order() % 4;
@@ -148,8 +149,8 @@ class ToolWindowsStory : public QObject {
     }
     // A window shown again shows the model of now: the 3D view renders on showing.
     if (!shown[3]) Shortcut(Qt::Key_F12);
-    QVERIFY(ThreeDWindow->isVisible());
-    QCOMPARE(CheckTopView(MainWindow->Model), QString());
+    QVERIFY(ThreeDWindow()->isVisible());
+    QCOMPARE(CheckTopView(EditorModel()), QString());
   }
 };
 

@@ -24,21 +24,21 @@ QByteArray FileBytes(const QString& path) {
 }
 
 void SetTailerValue(QToolButton* change, const QString& typed) {
-  const auto armed = WhenDialog(ValChDial, [typed](QWidget*) {
-    QTest::keyClicks(ValChDial->NumBox, typed);
-    ValChDial->OKBut->click();
+  const auto armed = WhenDialog(ValChDial(), [typed](QWidget*) {
+    QTest::keyClicks(ValChDial()->NumBox, typed);
+    ValChDial()->OKBut->click();
   });
   change->click();
   Disarm(armed);
 }
 
 void SetProperties(const QString& name, bool redAlert) {
-  const auto armed = WhenDialog(PropWindow, [name, redAlert](QWidget*) {
-    PropWindow->NameText->setText(name);
-    (redAlert ? PropWindow->RA2Select : PropWindow->TSSelect)->click();
-    PropWindow->OKButton->click();
+  const auto armed = WhenDialog(PropWindow(), [name, redAlert](QWidget*) {
+    PropWindow()->NameText->setText(name);
+    (redAlert ? PropWindow()->RA2Select : PropWindow()->TSSelect)->click();
+    PropWindow()->OKButton->click();
   });
-  MainWindow->Properties1->trigger();
+  Trigger("Properties1");
   Disarm(armed);
 }
 
@@ -51,18 +51,18 @@ void LoadPalette(const QTemporaryDir& dir, int seed) {
   if (!f.open(QIODevice::WriteOnly)) qFatal("cannot write the palette");
   f.write(text.toLatin1());
   f.close();
-  const auto armed = ChooseFile(MainWindow->PalDial, path);
-  MainWindow->LoadPal1->trigger();
+  const auto armed = ChooseFile(FileDialog("PalDial"), path);
+  Trigger("LoadPal1");
   Disarm(armed);
 }
 
 QString SliceShows(int cx, int cy) {
-  const int z = MainWindow->View.Zoom;
-  return QString::number(MainWindow->SliceBitmap.At(cx * z, cy * z), 16);
+  const int z = Slice()->Zoom();
+  return QString::number(Slice()->SliceBitmap().At(cx * z, cy * z), 16);
 }
 
 QString UndoTip() {
-  return MainWindow->UndoButton->toolTip();
+  return Button("UndoButton")->toolTip();
 }
 
 }  // namespace
@@ -78,11 +78,11 @@ class UndoEverythingStory : public QObject {
     QTemporaryDir dir;
     const QString path = CopyInto(dir, KOBALTINE_SAMPLES "/tank.vxl", "tank.vxl");
     StartForms(CommandLineFor(path));
-    QTRY_VERIFY(MainWindow->Model.IsOpen());
-    MainWindow->Matrix1->trigger();
-    QVERIFY(!MainWindow->Undo1->isEnabled() && !MainWindow->UndoButton->isEnabled());
+    QTRY_VERIFY(EditorModel().IsOpen());
+    Trigger("Matrix1");
+    QVERIFY(!Action("Undo1")->isEnabled() && !Button("UndoButton")->isEnabled());
     QCOMPARE(UndoTip(), QString("Undo"));
-    const int top = MainWindow->Model.SizeZ - 1;
+    const int top = EditorModel().SizeZ - 1;
 
     struct Edit {
       const char* label;
@@ -109,21 +109,21 @@ class UndoEverythingStory : public QObject {
          },
          [] { return SliceShows(7, 7); }},
         {"Edit Palette", -1, [] { EditPaletteEntry(15, QColor(1, 2, 3)); },
-         [] { return QString::number(MainWindow->LeftColorBox->Fill()); }},
+         [] { return QString::number(Form<TColorBox>("LeftColorBox")->Fill()); }},
         {"Properties", -1, [] { SetProperties("TURRET", true); },
-         [] { return MainWindow->WordBox->text(); }},
-        {"X Offset", -1, [] { SetTailerValue(TransDial->Change5, "-12.5"); },
-         [] { return TransDial->Tran5->text(); }},
+         [] { return WordBoxText(); }},
+        {"X Offset", -1, [] { SetTailerValue(TransDial()->Change5, "-12.5"); },
+         [] { return TransDial()->Tran5->text(); }},
     };
     for (const Edit& e : edits) {
       if (e.layer >= 0) TypeLayer(QString::number(e.layer));
-      const ModelPtr before = CloneModel(MainWindow->Model);
+      const ModelPtr before = CloneModel(EditorModel());
       const QString shownBefore = e.shown();
       e.make();
       QVERIFY2(SaveEnabled(), e.label);
       QCOMPARE(UndoTip(), QString("Undo %1").arg(e.label));
-      QCOMPARE(MainWindow->UndoButton->accessibleDescription(), UndoTip());
-      const ModelPtr after = CloneModel(MainWindow->Model);
+      QCOMPARE(Button("UndoButton")->accessibleDescription(), UndoTip());
+      const ModelPtr after = CloneModel(EditorModel());
       const QString shownAfter = e.shown();
       // Looking at another layer first: undoing a change of cells brings its layer back.
       if (e.layer >= 0) TypeLayer(QString::number(top));
@@ -131,14 +131,14 @@ class UndoEverythingStory : public QObject {
       Shortcut(Qt::Key_Z, Qt::ControlModifier);
       QVERIFY2(CompareWithEditor(*before).isEmpty(), e.label);
       if (e.layer >= 0) {
-        QCOMPARE(MainWindow->View.CurrentLayer, e.layer);
-        QCOMPARE(LayerWindow->LayerNum->text(), QString::number(e.layer));
+        QCOMPARE(Doc().CurrentLayer(), e.layer);
+        QCOMPARE(LayerWindow()->LayerNum->text(), QString::number(e.layer));
       }
       QCOMPARE(e.shown(), shownBefore);
-      QCOMPARE(MainWindow->RedoButton->toolTip(), QString("Redo %1").arg(e.label));
-      QVERIFY(MainWindow->Redo1->isEnabled());
+      QCOMPARE(Button("RedoButton")->toolTip(), QString("Redo %1").arg(e.label));
+      QVERIFY(Action("Redo1")->isEnabled());
 
-      QTest::mouseClick(MainWindow->RedoButton, Qt::LeftButton);
+      QTest::mouseClick(Button("RedoButton"), Qt::LeftButton);
       QVERIFY2(CompareWithEditor(*after).isEmpty(), e.label);
       QCOMPARE(e.shown(), shownAfter);
     }
@@ -146,18 +146,18 @@ class UndoEverythingStory : public QObject {
     // Save follows the history: back at the saved point, Save is disabled again.
     Shortcut(Qt::Key_S, Qt::ControlModifier);
     QVERIFY(SaveDisabled());
-    MainWindow->Undo1Click();
+    Trigger("Undo1");
     QVERIFY(SaveEnabled());
     Shortcut(Qt::Key_Y, Qt::ControlModifier);
     QVERIFY(SaveDisabled());
-    MainWindow->Undo1Click();
+    Trigger("Undo1");
     Shortcut(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);  // the other Redo key
     QVERIFY(SaveDisabled());
     // Changing layer, zoom, mode or tool is no step.
     const QString tip = UndoTip();
     TypeLayer("0");
-    MainWindow->ZoomIn1->trigger();
-    MainWindow->Normals1->trigger();
+    Trigger("ZoomIn1");
+    Trigger("Normals1");
     ClickTool(DrawTool::Freehand);
     QCOMPARE(UndoTip(), tip);
     QVERIFY(SaveDisabled());
@@ -169,7 +169,7 @@ class UndoEverythingStory : public QObject {
     const QString fresh = dir.filePath("fresh.vxl");
     QVERIFY(WriteVoxelFile(fresh.toStdString(), *ReadModel(path)));
     StartForms(CommandLineFor(path));
-    QTRY_VERIFY(MainWindow->Model.IsOpen());
+    QTRY_VERIFY(EditorModel().IsOpen());
 
     int steps = 0;
     for (int round = 0; round < 4; ++round) {
@@ -180,31 +180,39 @@ class UndoEverythingStory : public QObject {
       ClickTool(DrawTool::Square);
       Drag(Qt::RightButton, {CellCentre(1, 1), CellCentre(4 + round, 3)});
       ClickTool(DrawTool::Paint);
-      (round % 2 ? MainWindow->Normals1 : MainWindow->Colors2)->trigger();
+      (round % 2 ? Action("Normals1") : Action("Colors2"))->trigger();
       ClickCell(Qt::LeftButton, 6, 6 + round);
       steps += 3;
     }
     EditPaletteEntry(40, QColor(9, 99, 199));
     LoadPalette(dir, 3);
     SetProperties("ABCDEFGHIJKLMNO", false);
-    SetTailerValue(TransDial->Change13, "1e6");
-    SetTailerValue(TransDial->Change19, "0.1");
+    SetTailerValue(TransDial()->Change13, "1e6");
+    SetTailerValue(TransDial()->Change19, "0.1");
     EditPaletteEntry(200, QColor(0, 0, 1));
     LoadPalette(dir, 7);
     SetProperties("X", true);
     steps += 8;
     QCOMPARE(steps, 20);
-    QVERIFY(MainWindow->History.Count() >= 19);  // a fill on a cell holding its value is none
 
-    for (int i = 0; i < 10; ++i) Shortcut(Qt::Key_Z, Qt::ControlModifier);
-    while (MainWindow->UndoButton->isEnabled())
-      QTest::mouseClick(MainWindow->UndoButton, Qt::LeftButton);
+    // The history holds every step: each undo takes one back until none is left.
+    int undone = 0;
+    for (int i = 0; i < 10; ++i) {
+      undone += Doc().CanUndo() ? 1 : 0;
+      Shortcut(Qt::Key_Z, Qt::ControlModifier);
+    }
+    while (Button("UndoButton")->isEnabled()) {
+      undone += Doc().CanUndo() ? 1 : 0;
+      QTest::mouseClick(Button("UndoButton"), Qt::LeftButton);
+    }
+    QVERIFY(!Doc().CanUndo());
+    QVERIFY(undone >= 19);  // a fill on a cell holding its value is none
     QVERIFY(SaveDisabled());
-    QVERIFY(MainWindow->Redo1->isEnabled());
+    QVERIFY(Action("Redo1")->isEnabled());
 
     const QString copy = dir.filePath("undone.vxl");
-    const auto armed = ChooseFile(MainWindow->SaveAsDial, copy);
-    MainWindow->SaveAs1->trigger();
+    const auto armed = ChooseFile(FileDialog("SaveAsDial"), copy);
+    Trigger("SaveAs1");
     Disarm(armed);
     QCOMPARE(FileBytes(copy), FileBytes(fresh));
   }

@@ -1,4 +1,4 @@
-// The Colours menu's file commands: loading refreshes the views but is no edit, every
+// The Colours menu's file commands: loading refreshes the views and is one step, every
 // failing file says why and keeps the palette, saving reads back the same, and the file
 // dialogs always open with an empty name.
 
@@ -32,8 +32,15 @@ QByteArray JascText(int count, int entries) {
   return text;
 }
 
-// Runs the file dialog's command with `name` typed in and accepted (or cancelled).
-void ChooseFile(QFileDialog* dialog, void (TMainWindow::*command)(), const QString& name,
+QFileDialog* PalDial() {
+  return Form<QFileDialog>("PalDial");
+}
+QFileDialog* PalSDial() {
+  return Form<QFileDialog>("PalSDial");
+}
+
+// Chooses the menu item whose file dialog gets `name` typed in and accepted (or cancelled).
+void ChooseFile(QFileDialog* dialog, const char* command, const QString& name,
                 bool accept = true) {
   WhenShowing(dialog, [=] {
     dialog->findChild<QLineEdit*>("fileNameEdit")->setText(name);
@@ -42,11 +49,7 @@ void ChooseFile(QFileDialog* dialog, void (TMainWindow::*command)(), const QStri
     else
       dialog->reject();
   });
-  (MainWindow->*command)();
-}
-
-bool SaveEnabled() {
-  return MainWindow->Save1->isEnabled() && MainWindow->SaveButton->isEnabled();
+  Trigger(command);
 }
 }  // namespace
 
@@ -58,35 +61,35 @@ class PaletteCommandsTest : public QObject {
   void loadingRefreshesTheViewsAndIsOneStep() {
     QTemporaryDir dir;
     OpenSmallModel(dir);
-    MainWindow->View3D1Click();
-    const int renders = ThreeDWindow->RenderCount;
+    Trigger("View3D1");
+    const int renders = Form<TThreeDWindow>("ThreeDWindow")->RenderCount;
     const QString path = WriteText(dir, "good.pal", JascText(256, 256));
 
-    ChooseFile(MainWindow->PalDial, &TMainWindow::LoadPal1Click, path);
-    for (int i = 0; i < 256; ++i) QCOMPARE(MainWindow->Model.Palette[i], PackRGB(255 - i, i, 100));
+    ChooseFile(PalDial(), "LoadPal1", path);
+    for (int i = 0; i < 256; ++i) QCOMPARE(Model().Palette[i], PackRGB(255 - i, i, 100));
     QCOMPARE(SlicePixel(1, 1), PackRGB(243, 12, 100));
-    QVERIFY(ThreeDWindow->RenderCount > renders);
+    QVERIFY(Form<TThreeDWindow>("ThreeDWindow")->RenderCount > renders);
     // The file holds the palette, so loading one is a change of the document: one step.
     QVERIFY(SaveEnabled());
-    QVERIFY(!MainWindow->Doc.Modified);
-    QCOMPARE(FileNameFieldText(MainWindow->PalDial), std::string());
-    QCOMPARE(MainWindow->UndoButton->toolTip(), QString("Undo Load Palette"));
+    QVERIFY(Doc().IsModified());
+    QCOMPARE(FileNameFieldText(PalDial()), std::string());
+    QCOMPARE(Button("UndoButton")->toolTip(), QString("Undo Load Palette"));
 
     // Loading the same palette again changes nothing and makes no step.
-    MainWindow->Undo1Click();
+    Trigger("Undo1");
     QVERIFY(!SaveEnabled());
-    MainWindow->ReadPaletteFile(path.toStdString());
-    MainWindow->ReadPaletteFile(path.toStdString());
+    Main()->ReadPaletteFile(path.toStdString());
+    Main()->ReadPaletteFile(path.toStdString());
     QVERIFY(SaveEnabled());
-    MainWindow->Undo1Click();
+    Trigger("Undo1");
     QVERIFY(!SaveEnabled());
-    QVERIFY(!MainWindow->Undo1->isEnabled());
+    QVERIFY(!Action("Undo1")->isEnabled());
   }
 
   void failingFilesSayWhyAndKeepThePalette() {
     QTemporaryDir dir;
     OpenSmallModel(dir);
-    const PaletteRGB before = MainWindow->Model.Palette;
+    const PaletteRGB before = Model().Palette;
     const struct {
       QString path;
       const char* message;
@@ -96,31 +99,34 @@ class PaletteCommandsTest : public QObject {
         {WriteText(dir, "sixteen.pal", JascText(16, 16)), "Must be a 256-colour palette!"},
         {WriteText(dir, "short.pal", JascText(256, 200)), "File Error!"},
     };
+    std::uint8_t shown = 12;
     for (const auto& c : cases) {
-      MainWindow->ScreenImage.fill(Qt::magenta);  // a refresh paints it over
+      // A cell changed behind the views' back shows only once they are refreshed.
+      shown = std::uint8_t(shown + 1);
+      DraftModel().Colours.at(1, 1, 3) = shown;
       QString message;
       AnswerMessage(&message);
-      MainWindow->ReadPaletteFile(c.path.toStdString());
+      Main()->ReadPaletteFile(c.path.toStdString());
       QCOMPARE(message, QString(c.message));
-      QVERIFY(MainWindow->Model.Palette == before);
-      QCOMPARE(SlicePixel(1, 1), before[12]);  // refreshed all the same
+      QVERIFY(Model().Palette == before);
+      QCOMPARE(SlicePixel(1, 1), before[shown]);  // refreshed all the same
     }
   }
 
   void savingReadsBackAndReportsAMissingFolder() {
     QTemporaryDir dir;
     OpenSmallModel(dir);
-    ChooseFile(MainWindow->PalSDial, &TMainWindow::SavePal1Click, dir.filePath("out"));
+    ChooseFile(PalSDial(), "SavePal1", dir.filePath("out"));
     PaletteRGB reread{};
     QCOMPARE(int(ReadPaletteFile(dir.filePath("out.PAL").toStdString(), reread)),
              int(PaletteStatus::Ok));
-    QVERIFY(reread == MainWindow->Model.Palette);
-    QCOMPARE(FileNameFieldText(MainWindow->PalSDial), std::string());
+    QVERIFY(reread == Model().Palette);
+    QCOMPARE(FileNameFieldText(PalSDial()), std::string());
     QVERIFY(!SaveEnabled());
 
     QString message;
     AnswerMessage(&message);
-    ChooseFile(MainWindow->PalSDial, &TMainWindow::SavePal1Click, dir.filePath("nowhere/x.PAL"));
+    ChooseFile(PalSDial(), "SavePal1", dir.filePath("nowhere/x.PAL"));
     QCOMPARE(message, QString("File not found!"));
     QVERIFY(!QFile::exists(dir.filePath("nowhere/x.PAL")));
   }
@@ -128,17 +134,17 @@ class PaletteCommandsTest : public QObject {
   void cancellingAFileDialogChangesNothing() {
     QTemporaryDir dir;
     OpenSmallModel(dir);
-    const PaletteRGB before = MainWindow->Model.Palette;
+    const PaletteRGB before = Model().Palette;
     const QString good = WriteText(dir, "good.pal", JascText(256, 256));
     const QStringList filesBefore = QDir(dir.path()).entryList(QDir::Files);
 
-    ChooseFile(MainWindow->PalDial, &TMainWindow::LoadPal1Click, good, false);
-    QVERIFY(MainWindow->Model.Palette == before);
-    QCOMPARE(FileNameFieldText(MainWindow->PalDial), std::string());
+    ChooseFile(PalDial(), "LoadPal1", good, false);
+    QVERIFY(Model().Palette == before);
+    QCOMPARE(FileNameFieldText(PalDial()), std::string());
 
-    ChooseFile(MainWindow->PalSDial, &TMainWindow::SavePal1Click, dir.filePath("typed.pal"), false);
+    ChooseFile(PalSDial(), "SavePal1", dir.filePath("typed.pal"), false);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), filesBefore);
-    QCOMPARE(FileNameFieldText(MainWindow->PalSDial), std::string());
+    QCOMPARE(FileNameFieldText(PalSDial()), std::string());
     QVERIFY(!SaveEnabled());
   }
 };

@@ -14,20 +14,21 @@ using namespace kobaltine_test;
 using namespace palette_test;
 
 namespace {
-bool SaveEnabled() {
-  return MainWindow->Save1->isEnabled() && MainWindow->SaveButton->isEnabled();
-}
-bool SaveDisabled() {
-  return !MainWindow->Save1->isEnabled() && !MainWindow->SaveButton->isEnabled();
-}
-
 void PressBox(TColorBox* box) {
   QTest::mousePress(box, Qt::LeftButton);  // returns when the dialog has closed
   QTest::mouseRelease(box, Qt::LeftButton);
 }
 
 void ClickGrid(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
-  QTest::mouseClick(PaletteDialog->PaintBox1, button, {}, QPoint(x, y));
+  QTest::mouseClick(P()->PaintBox1, button, {}, QPoint(x, y));
+}
+
+TColorBox* Box(bool right) {
+  return Form<TColorBox>(right ? "RightColorBox" : "LeftColorBox");
+}
+
+TThreeDWindow* View3D() {
+  return Form<TThreeDWindow>("ThreeDWindow");
 }
 
 bool SameCell(const TPaletteCell& cell, int index, int column, int row) {
@@ -35,7 +36,7 @@ bool SameCell(const TPaletteCell& cell, int index, int column, int row) {
 }
 
 bool ViewShows(std::int32_t colour) {
-  const PixelBuffer& view = MainWindow->View3D.ViewBitmap;
+  const PixelBuffer& view = View3D()->Buffers().ViewBitmap;
   for (int y = 0; y < view.Height(); ++y)
     for (int x = 0; x < view.Width(); ++x)
       if (view.At(x, y) == ToPixel(colour)) return true;
@@ -51,31 +52,31 @@ class PaletteDialogTest : public QObject {
   void colourBoxesChooseTheirValues() {
     QTemporaryDir dir;
     OpenSmallModel(dir);
-    const PaletteRGB& pal = MainWindow->Model.Palette;
-    MainWindow->View.LeftColor = 37;
-    MainWindow->View.RightColor = 200;
+    const PaletteRGB& pal = Model().Palette;
+    Doc().SetDrawingValue(false, 37);
+    Doc().SetDrawingValue(true, 200);
 
     QString title, indexText, rgbText, index1, index255;
     TPaletteCell opened, after1, after255;
     QImage picture;
     QPoint rightPress;
-    WhenShowing(PaletteDialog, [&] {
-      title = PaletteDialog->windowTitle();
-      opened = PaletteDialog->LeftCell;
-      indexText = PaletteDialog->IndexText->text();
-      rgbText = PaletteDialog->RGBText->text();
+    WhenShowing(P(), [&] {
+      title = P()->windowTitle();
+      opened = P()->LeftCell;
+      indexText = P()->IndexText->text();
+      rgbText = P()->RGBText->text();
       picture = GridPicture();
       ClickGrid(39, 19);  // in the margin right of swatch 1: still cell 1
-      after1 = PaletteDialog->LeftCell;
-      index1 = PaletteDialog->IndexText->text();
+      after1 = P()->LeftCell;
+      index1 = P()->IndexText->text();
       ClickGrid(319, 319);
-      after255 = PaletteDialog->LeftCell;
-      index255 = PaletteDialog->IndexText->text();
+      after255 = P()->LeftCell;
+      index255 = P()->IndexText->text();
       ClickGrid(5, 5, Qt::RightButton);  // records the press, selects nothing
-      rightPress = PaletteDialog->ClickPos;
-      QTest::mouseClick(PaletteDialog->PalOKButton, Qt::LeftButton);
+      rightPress = P()->ClickPos;
+      QTest::mouseClick(P()->PalOKButton, Qt::LeftButton);
     });
-    PressBox(MainWindow->LeftColorBox);
+    PressBox(Box(false));
 
     QCOMPARE(title, QString("Choose Colour"));
     QVERIFY(SameCell(opened, 37, 5, 2));
@@ -100,69 +101,69 @@ class PaletteDialogTest : public QObject {
     QVERIFY(SameCell(after255, 255, 15, 15));
     QCOMPARE(index255, QString("Palette Index: 255"));
     QCOMPARE(rightPress, QPoint(5, 5));
-    QCOMPARE(int(MainWindow->View.LeftColor), 255);
-    QCOMPARE(MainWindow->LeftColorBox->Fill(), pal[255]);
-    QCOMPARE(int(MainWindow->View.RightColor), 200);
+    QCOMPARE(int(Doc().LeftColor()), 255);
+    QCOMPARE(Box(false)->Fill(), pal[255]);
+    QCOMPARE(int(Doc().RightColor()), 200);
 
     // The right box serves RightColor; Cancel keeps it and its box.
-    const std::int32_t rightFill = MainWindow->RightColorBox->Fill();
+    const std::int32_t rightFill = Box(true)->Fill();
     TPaletteCell rightOpened;
-    WhenShowing(PaletteDialog, [&] {
-      rightOpened = PaletteDialog->RightCell;
+    WhenShowing(P(), [&] {
+      rightOpened = P()->RightCell;
       ClickGrid(0, 0);
-      QTest::mouseClick(PaletteDialog->PalCancelButton, Qt::LeftButton);
+      QTest::mouseClick(P()->PalCancelButton, Qt::LeftButton);
     });
-    PressBox(MainWindow->RightColorBox);
-    QVERIFY(PaletteDialog->SelectRightColor);
+    PressBox(Box(true));
+    QVERIFY(P()->SelectRightColor);
     QVERIFY(SameCell(rightOpened, 200, 8, 12));
-    QCOMPARE(int(PaletteDialog->RightCell.Index), 200);
-    QCOMPARE(int(MainWindow->View.RightColor), 200);
-    QCOMPARE(MainWindow->RightColorBox->Fill(), rightFill);
-    QCOMPARE(int(MainWindow->View.LeftColor), 255);
+    QCOMPARE(int(P()->RightCell.Index), 200);
+    QCOMPARE(int(Doc().RightColor()), 200);
+    QCOMPARE(Box(true)->Fill(), rightFill);
+    QCOMPARE(int(Doc().LeftColor()), 255);
   }
 
   void normalsDisplayShowsGreys() {
     QTemporaryDir dir;
     OpenSmallModel(dir);
-    const PaletteRGB before = MainWindow->Model.Palette;
-    MainWindow->Normals1Click();
+    const PaletteRGB before = Model().Palette;
+    Trigger("Normals1");
 
     QString onOpening, afterClick, afterDouble;
     QImage picture;
     bool chooserOpened = false;
-    WhenShowing(PaletteDialog, [&] {
-      onOpening = PaletteDialog->RGBText->text();
+    WhenShowing(P(), [&] {
+      onOpening = P()->RGBText->text();
       picture = GridPicture();
       ClickGrid(39, 19);
-      afterClick = PaletteDialog->RGBText->text();
-      WhenShowing(PaletteDialog->PalEditDialog, [&] {
+      afterClick = P()->RGBText->text();
+      WhenShowing(P()->PalEditDialog, [&] {
         chooserOpened = true;
-        PaletteDialog->PalEditDialog->reject();
+        P()->PalEditDialog->reject();
       });
       DoubleClickCell(1);  // outside edit mode: only the texts are written again
-      afterDouble = PaletteDialog->RGBText->text();
-      QTest::mouseClick(PaletteDialog->PalOKButton, Qt::LeftButton);
+      afterDouble = P()->RGBText->text();
+      QTest::mouseClick(P()->PalOKButton, Qt::LeftButton);
     });
-    PressBox(MainWindow->LeftColorBox);
+    PressBox(Box(false));
     for (int i = 0; i < 256; ++i)
       QCOMPARE(GridPixel(picture, 20 * (i % 16) + 9, 20 * (i / 16) + 9), Grey(unsigned(i)));
     QCOMPARE(onOpening, QString("Colour: N/A"));
     QCOMPARE(afterClick, QString("Color: N/A"));
     QCOMPARE(afterDouble, QString("Colour: N/A"));
     QVERIFY(!chooserOpened);
-    QVERIFY(MainWindow->Model.Palette == before);
-    QCOMPARE(int(MainWindow->View.LeftColor), 1);
-    QCOMPARE(MainWindow->LeftColorBox->Fill(), Grey(1));
+    QVERIFY(Model().Palette == before);
+    QCOMPARE(int(Doc().LeftColor()), 1);
+    QCOMPARE(Box(false)->Fill(), Grey(1));
 
     // Editing shows the real colours even in normals display.
     QString title, rgb;
-    WhenShowing(PaletteDialog, [&] {
-      title = PaletteDialog->windowTitle();
-      rgb = PaletteDialog->RGBText->text();
+    WhenShowing(P(), [&] {
+      title = P()->windowTitle();
+      rgb = P()->RGBText->text();
       picture = GridPicture();
-      QTest::mouseClick(PaletteDialog->PalCancelButton, Qt::LeftButton);
+      QTest::mouseClick(P()->PalCancelButton, Qt::LeftButton);
     });
-    MainWindow->EditPal1Click();
+    Trigger("EditPal1");
     QCOMPARE(title, QString("Edit Palette"));
     QCOMPARE(rgb, QString("Colour: 1, 254, 7"));
     for (int i = 0; i < 256; ++i)
@@ -172,132 +173,134 @@ class PaletteDialogTest : public QObject {
   void cancelPutsEveryEditBack() {
     QTemporaryDir dir;
     OpenSmallModel(dir);
-    const PaletteRGB before = MainWindow->Model.Palette;
-    const QImage sliceBefore = MainWindow->ScreenImage;
-    MainWindow->View.LeftColor = 5;
+    const PaletteRGB before = Model().Palette;
+    const QImage sliceBefore = Slice()->ScreenImage();
+    Doc().SetDrawingValue(false, 5);
 
-    PaletteRGB during{};
+    PaletteRGB during{}, modelDuring{};
     QImage picture;
     QString rgbDuring;
     bool sliceUntouched = false;
-    WhenShowing(PaletteDialog, [&] {
+    WhenShowing(P(), [&] {
       const int edited[3] = {12, 20, 30};
       for (int k = 0; k < 3; ++k) {
         AnswerChooser(QColor(200, 10 + k, 50));
         DoubleClickCell(edited[k]);
       }
-      during = MainWindow->Model.Palette;
-      rgbDuring = PaletteDialog->RGBText->text();
+      during = P()->EditedPalette;
+      modelDuring = Model().Palette;
+      rgbDuring = P()->RGBText->text();
       picture = GridPicture();
-      sliceUntouched = MainWindow->ScreenImage == sliceBefore;
-      QTest::mouseClick(PaletteDialog->PalCancelButton, Qt::LeftButton);
+      sliceUntouched = Slice()->ScreenImage() == sliceBefore;
+      QTest::mouseClick(P()->PalCancelButton, Qt::LeftButton);
     });
-    MainWindow->EditPal1Click();
+    Trigger("EditPal1");
 
     QCOMPARE(during[12], PackRGB(200, 10, 50));
     QCOMPARE(during[20], PackRGB(200, 11, 50));
     QCOMPARE(during[30], PackRGB(200, 12, 50));
     QCOMPARE(during[13], before[13]);
+    QVERIFY(modelDuring == before);  // the edits stay in the dialog until OK
     QCOMPARE(rgbDuring, QString("Colour: 200, 12, 50"));
     QCOMPARE(GridPixel(picture, 20 * 12 + 9, 9),
              PackRGB(200, 10, 50));  // only the dialog showed them
     QVERIFY(sliceUntouched);
-    QVERIFY(MainWindow->Model.Palette == before);
-    QVERIFY(MainWindow->ScreenImage == sliceBefore);
+    QVERIFY(Model().Palette == before);
+    QVERIFY(Slice()->ScreenImage() == sliceBefore);
     QCOMPARE(SlicePixel(1, 1), before[12]);
-    QCOMPARE(int(MainWindow->View.LeftColor), 5);
-    QCOMPARE(int(PaletteDialog->LeftCell.Index), 5);
-    QVERIFY(!PaletteDialog->EditMode);
+    QCOMPARE(int(Doc().LeftColor()), 5);
+    QCOMPARE(int(P()->LeftCell.Index), 5);
+    QVERIFY(!P()->EditMode);
     QVERIFY(SaveDisabled());
   }
 
   void noWayOutBypassesCancel() {
     QTemporaryDir dir;
     OpenSmallModel(dir);
-    const PaletteRGB before = MainWindow->Model.Palette;
+    const PaletteRGB before = Model().Palette;
 
     // A cancelled chooser leaves the entry as it was.
     QString rgb;
-    WhenShowing(PaletteDialog, [&] {
+    WhenShowing(P(), [&] {
       AnswerChooser(QColor(9, 9, 9), false);
       DoubleClickCell(40);
-      rgb = PaletteDialog->RGBText->text();
-      QTest::keyClick(PaletteDialog, Qt::Key_Escape);
+      rgb = P()->RGBText->text();
+      QTest::keyClick(P(), Qt::Key_Escape);
     });
-    MainWindow->EditPal1Click();
+    Trigger("EditPal1");
     QCOMPARE(rgb, QString("Colour: 40, 215, 24"));
-    QVERIFY(MainWindow->Model.Palette == before);
+    QVERIFY(Model().Palette == before);
 
     // Restoring a minimised dialog is no new opening: Cancel still reaches the first edit.
-    WhenShowing(PaletteDialog, [&] {
+    WhenShowing(P(), [&] {
       AnswerChooser(QColor(4, 5, 6));
       DoubleClickCell(41);
-      PaletteDialog->setWindowState(Qt::WindowMinimized);
-      PaletteDialog->setWindowState(Qt::WindowNoState);
-      rgb = PaletteDialog->RGBText->text();
-      PaletteDialog->PalCancelButton->click();
+      P()->setWindowState(Qt::WindowMinimized);
+      P()->setWindowState(Qt::WindowNoState);
+      rgb = P()->RGBText->text();
+      P()->PalCancelButton->click();
     });
-    MainWindow->EditPal1Click();
+    Trigger("EditPal1");
     QCOMPARE(rgb, QString("Colour: 4, 5, 6"));
-    QVERIFY(MainWindow->Model.Palette == before);
+    QVERIFY(Model().Palette == before);
 
     // Escape and a close from the window manager both restore the palette.
     for (bool escape : {true, false}) {
       std::int32_t edited = 0;
-      WhenShowing(PaletteDialog, [&] {
+      WhenShowing(P(), [&] {
         AnswerChooser(QColor(1, 2, 3));
         DoubleClickCell(40);
-        edited = MainWindow->Model.Palette[40];
+        edited = P()->EditedPalette[40];
         if (escape)
-          QTest::keyClick(PaletteDialog, Qt::Key_Escape);
+          QTest::keyClick(P(), Qt::Key_Escape);
         else
-          PaletteDialog->close();
+          P()->close();
       });
-      MainWindow->EditPal1Click();
+      Trigger("EditPal1");
       QCOMPARE(edited, PackRGB(1, 2, 3));
-      QVERIFY(!PaletteDialog->isVisible());
-      QVERIFY(!PaletteDialog->EditMode);
-      QVERIFY(MainWindow->Model.Palette == before);
+      QVERIFY(!P()->isVisible());
+      QVERIFY(!P()->EditMode);
+      QVERIFY(Model().Palette == before);
     }
   }
 
   void okAfterEditingRedrawsAndFollowsTheSaveRule() {
     QTemporaryDir dir;
     OpenSmallModel(dir);
-    MainWindow->View3D1Click();
-    QVERIFY(ThreeDWindow->isVisible());
+    Trigger("View3D1");
+    QVERIFY(View3D()->isVisible());
     // The right box was the last one chosen: OK after editing sets RightColor.
-    WhenShowing(PaletteDialog, [] { PaletteDialog->PalCancelButton->click(); });
-    PressBox(MainWindow->RightColorBox);
-    const int renders = ThreeDWindow->RenderCount;
+    WhenShowing(P(), [] { P()->PalCancelButton->click(); });
+    PressBox(Box(true));
+    const int renders = View3D()->RenderCount;
 
-    WhenShowing(PaletteDialog, [] {
+    WhenShowing(P(), [] {
       AnswerChooser(QColor(1, 2, 3));
       DoubleClickCell(12);
-      QTest::mouseClick(PaletteDialog->PalOKButton, Qt::LeftButton);
+      QTest::mouseClick(P()->PalOKButton, Qt::LeftButton);
     });
-    MainWindow->EditPal1Click();
-    QCOMPARE(MainWindow->Model.Palette[12], PackRGB(1, 2, 3));
-    QCOMPARE(int(MainWindow->View.RightColor), 12);
-    QCOMPARE(MainWindow->RightColorBox->Fill(), PackRGB(1, 2, 3));
+    Trigger("EditPal1");
+    QCOMPARE(Model().Palette[12], PackRGB(1, 2, 3));
+    QCOMPARE(int(Doc().RightColor()), 12);
+    QCOMPARE(Box(true)->Fill(), PackRGB(1, 2, 3));
     QCOMPARE(SlicePixel(1, 1), PackRGB(1, 2, 3));
-    QVERIFY(ThreeDWindow->RenderCount > renders);
+    QVERIFY(View3D()->RenderCount > renders);
     QVERIFY(ViewShows(PackRGB(1, 2, 3)));
     QVERIFY(SaveEnabled());
-    QVERIFY(!MainWindow->Doc.Modified);
-    QVERIFY(!PaletteDialog->EditMode);
+    QCOMPARE(Button("UndoButton")->toolTip(), QString("Undo Edit Palette"));  // one step
+    QVERIFY(!P()->EditMode);
 
     // An untitled model is saved with Save As: OK after editing leaves Save disabled.
-    MainWindow->CreateNewModel(4, 4, 4);
-    WhenShowing(PaletteDialog, [] {
+    Doc().CreateNew(4, 4, 4);
+    WhenShowing(P(), [] {
       AnswerChooser(QColor(7, 8, 9));
       DoubleClickCell(3);
-      QTest::mouseClick(PaletteDialog->PalOKButton, Qt::LeftButton);
+      QTest::mouseClick(P()->PalOKButton, Qt::LeftButton);
     });
-    MainWindow->EditPal1Click();
-    QCOMPARE(MainWindow->Model.Palette[3], PackRGB(7, 8, 9));
+    Trigger("EditPal1");
+    QCOMPARE(Model().Palette[3], PackRGB(7, 8, 9));
     QVERIFY(SaveDisabled());
-    QVERIFY(!MainWindow->Doc.Modified);
+    QCOMPARE(Button("UndoButton")->toolTip(), QString("Undo Edit Palette"));  // one step
   }
 };
 

@@ -12,14 +12,17 @@
 #include <functional>
 #include <string>
 
-#include "app/Forms.h"
-#include "widgets/MessageDialogs.h"
 #include "app/TMainWindow.h"
 #include "model/VxlWriter.h"
 #include "palette/TPaletteDialog.h"
 #include "support/FormsFixture.h"
+#include "widgets/MessageDialogs.h"
 
 namespace palette_test {
+
+inline TPaletteDialog* P() {
+  return kobaltine_test::Form<TPaletteDialog>("PaletteDialog");
+}
 
 // A 6 x 5 x 4 model with 256 different colours whose top layer holds voxels of colours 12, 20 and
 // 30 at (1,1), (2,1) and (3,1), written to dir/fileName and opened (titled) by the main window.
@@ -38,7 +41,7 @@ inline std::string OpenSmallModel(const QTemporaryDir& dir, const char* fileName
   }
   const std::string path = dir.filePath(fileName).toStdString();
   if (!WriteVoxelFile(path, m)) qFatal("cannot write the test model");
-  MainWindow->LoadVoxelFile(path);
+  kobaltine_test::Main()->LoadVoxelFile(path);
   return path;
 }
 
@@ -63,21 +66,24 @@ inline void WhenShowing(QWidget* target, std::function<void()> action) {
 
 // The colour chooser, when it opens, takes `colour` and is accepted (or cancelled).
 inline void AnswerChooser(const QColor& colour, bool accept = true) {
-  WhenShowing(PaletteDialog->PalEditDialog, [colour, accept] {
-    PaletteDialog->PalEditDialog->setCurrentColor(colour);
+  QColorDialog* chooser = P()->PalEditDialog;
+  WhenShowing(chooser, [chooser, colour, accept] {
+    chooser->setCurrentColor(colour);
     if (accept)
-      PaletteDialog->PalEditDialog->accept();
+      chooser->accept();
     else
-      PaletteDialog->PalEditDialog->reject();
+      chooser->reject();
   });
 }
 
-// The next message box reports its text through *text and is closed with its button.
+// The next one-button message reports its text through *text and is closed with its button.
 inline void AnswerMessage(QString* text) {
-  WhenShowing(SingleButDial, [text] {
-    *text = SingleButDial->Text->text();
-    SingleButDial->Button1->click();
-  });
+  kobaltine_test::WhenModal(
+      [text](QWidget* d) {
+        *text = d->findChild<QLabel*>("Text")->text();
+        d->findChild<QAbstractButton*>("Button1")->click();
+      },
+      5000, [](QWidget* d) { return d->objectName() == "SingleButDial"; });
 }
 
 inline QPoint CellCentre(int index) {
@@ -86,13 +92,13 @@ inline QPoint CellCentre(int index) {
 
 // A double click as a user makes it: the first click, then the double-click event.
 inline void DoubleClickCell(int index) {
-  QTest::mouseClick(PaletteDialog->PaintBox1, Qt::LeftButton, {}, CellCentre(index));
-  QTest::mouseDClick(PaletteDialog->PaintBox1, Qt::LeftButton, {}, CellCentre(index));
-  QTest::mouseRelease(PaletteDialog->PaintBox1, Qt::LeftButton, {}, CellCentre(index));
+  QTest::mouseClick(P()->PaintBox1, Qt::LeftButton, {}, CellCentre(index));
+  QTest::mouseDClick(P()->PaintBox1, Qt::LeftButton, {}, CellCentre(index));
+  QTest::mouseRelease(P()->PaintBox1, Qt::LeftButton, {}, CellCentre(index));
 }
 
 inline QImage GridPicture() {
-  return PaletteDialog->PaintBox1->grab().toImage();
+  return P()->PaintBox1->grab().toImage();
 }
 
 // The model colour (red low) of a grid pixel.
@@ -102,8 +108,19 @@ inline std::int32_t GridPixel(const QImage& picture, int x, int y) {
 }
 
 inline std::int32_t SlicePixel(int x, int y) {
-  const int z = MainWindow->View.Zoom;
-  return FromPixel(MainWindow->ScreenImage.pixel(x * z + z / 2, y * z + z / 2));
+  TSliceView* slice = kobaltine_test::Slice();
+  const int z = slice->Zoom();
+  return FromPixel(slice->ScreenImage().pixel(x * z + z / 2, y * z + z / 2));
+}
+
+// Save in the File menu and on the tool bar.
+inline bool SaveEnabled() {
+  return kobaltine_test::Action("Save1")->isEnabled() &&
+         kobaltine_test::Button("SaveButton")->isEnabled();
+}
+inline bool SaveDisabled() {
+  return !kobaltine_test::Action("Save1")->isEnabled() &&
+         !kobaltine_test::Button("SaveButton")->isEnabled();
 }
 
 }  // namespace palette_test

@@ -23,11 +23,11 @@ QClipboard* Clipboard() {
 }
 
 bool PasteEnabled() {
-  return MainWindow->Paste1->isEnabled() && MainWindow->PasteButton->isEnabled();
+  return Action("Paste1")->isEnabled() && Button("PasteButton")->isEnabled();
 }
 
 void ShowLayer(int layer) {
-  LayerWindow->LayerNum->setText(QString::number(layer));
+  Form<TLayerWindow>("LayerWindow")->LayerNum->setText(QString::number(layer));
 }
 
 }  // namespace
@@ -50,24 +50,24 @@ class ClipboardTest : public QObject {
           m.Normals.at(x, y, 3) = std::uint8_t(10 + x + y);
         }
     });
-    const TVoxelModel& m = MainWindow->Model;
-    QVERIFY(MainWindow->Cu1->isEnabled() && MainWindow->CopyButton->isEnabled());
+    const TVoxelModel& m = Model();
+    QVERIFY(Action("Cu1")->isEnabled() && Button("CopyButton")->isEnabled());
     QVERIFY(!PasteEnabled());
 
     // Ctrl+C: both flavours, the picture at 1x with empty cells clear. A copy is no edit.
-    MainWindow->activateWindow();
-    QTest::keyClick(MainWindow, Qt::Key_C, Qt::ControlModifier);
+    Main()->activateWindow();
+    QTest::keyClick(Main(), Qt::Key_C, Qt::ControlModifier);
     QVERIFY(PasteEnabled());
     QVERIFY(Clipboard()->mimeData()->hasFormat(LayerClipMimeType));
     const QImage image = Clipboard()->image();
     QCOMPARE(image.size(), QSize(9, 7));
     QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
     QCOMPARE(image.pixel(1, 0), qRgb(170, 0, 0));  // index 7 % 15 + 1 = 8
-    QCOMPARE(MainWindow->History.Count(), std::size_t(0));
+    QVERIFY(!Doc().CanUndo() && !Doc().CanRedo());
 
     // Paste with the button: every colour and normal exactly, shown at once.
     ShowLayer(1);
-    MainWindow->PasteButton->click();
+    Button("PasteButton")->click();
     for (int y = 0; y < 7; ++y)
       for (int x = 0; x < 9; ++x) {
         QCOMPARE(m.Colours.at(x, y, 1), m.Colours.at(x, y, 3));
@@ -77,13 +77,13 @@ class ClipboardTest : public QObject {
 
     // Cut empties the layer in one step; undone, the layer comes back into view.
     ShowLayer(3);
-    MainWindow->Cu1->trigger();
+    Trigger("Cu1");
     QCOMPARE(CountSet(m.Colours, 3) + CountSet(m.Normals, 3), 0);
-    QCOMPARE(MainWindow->UndoButton->toolTip(), QString("Undo Cut"));
+    QCOMPARE(Button("UndoButton")->toolTip(), QString("Undo Cut"));
     ShowLayer(0);
-    MainWindow->Undo1->trigger();
+    Trigger("Undo1");
     QCOMPARE(CountSet(m.Colours, 3), 7 * 8);
-    QCOMPARE(MainWindow->View.CurrentLayer, 3);
+    QCOMPARE(Doc().CurrentLayer(), 3);
 
     // Text from another program: nothing to paste.
     Clipboard()->setText("some text");
@@ -98,20 +98,20 @@ class ClipboardTest : public QObject {
           m.Normals.at(x, 2, z) = std::uint8_t(x * 10 + z);
         }
     });
-    MainWindow->SetOrientation(SliceOrientation::Front);
+    Doc().SetOrientation(SliceOrientation::Front);
     ShowLayer(2);
-    MainWindow->CopyButton->click();
+    Button("CopyButton")->click();
     // A smaller model, opened next: the clip's low corner (x 0, z 0) lands on the plane's
     // low corner, what lies beyond its extent is dropped.
     OpenModel(dir_, 4, 5, 3);
     ShowLayer(1);
-    MainWindow->Paste1->trigger();
+    Trigger("Paste1");
     for (int z = 0; z < 3; ++z)
       for (int x = 0; x < 4; ++x) {
         QCOMPARE(ColourAt(x, 1, z), std::uint8_t(1 + (x + z) % 15));
         QCOMPARE(NormalAt(x, 1, z), std::uint8_t(x * 10 + z));
       }
-    QCOMPARE(CountSet(MainWindow->Model.Colours, 0), 4);  // only the layer y = 1
+    QCOMPARE(CountSet(Model().Colours, 0), 4);  // only the layer y = 1
   }
 
   void aPictureFromAnotherProgramTakesTheNearestColours() {
@@ -142,15 +142,15 @@ class ClipboardTest : public QObject {
       Clipboard()->setMimeData(data);
       QVERIFY2(PasteEnabled(), pngOnly ? "PNG" : "image");
 
-      MainWindow->Paste1->trigger();
+      Trigger("Paste1");
       QCOMPARE(ColourAt(0, 0, 1), std::uint8_t(6));
       QCOMPARE(NormalAt(0, 0, 1), std::uint8_t(44));       // a pasted voxel keeps its normal
       QCOMPARE(ColourAt(1, 0, 1) + NormalAt(1, 0, 1), 0);  // transparent: emptied
       QCOMPARE(ColourAt(2, 0, 1), std::uint8_t(15));
       QCOMPARE(ColourAt(0, 1, 1), std::uint8_t(12));
       QCOMPARE(ColourAt(3, 0, 1), std::uint8_t(0));  // beyond the picture: untouched
-      QCOMPARE(MainWindow->UndoButton->toolTip(), QString("Undo Paste"));
-      MainWindow->Undo1->trigger();
+      QCOMPARE(Button("UndoButton")->toolTip(), QString("Undo Paste"));
+      Trigger("Undo1");
       QCOMPARE(ColourAt(1, 0, 1), std::uint8_t(3));
     }
   }

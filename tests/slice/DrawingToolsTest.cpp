@@ -14,9 +14,7 @@ using namespace slice_test;
 namespace {
 
 void ClickTool(const char* activeImage) {
-  auto* image = MainWindow->findChild<TToolImage*>(activeImage);
-  if (image == nullptr) qFatal("tool image %s not found", activeImage);
-  QTest::mouseClick(image, Qt::LeftButton);
+  QTest::mouseClick(Form<TToolImage>(activeImage), Qt::LeftButton);
 }
 
 }  // namespace
@@ -44,21 +42,21 @@ class DrawingToolsTest : public QObject {
         {"FreehandRAButton", DrawTool::Freehand, "Pen"},
     };
     OpenModel(dir_, 8, 8, 2);
-    QVERIFY(MainWindow->Slot(DrawTool::Freehand).Select->isVisible());
+    QVERIFY(SelectFrame(DrawTool::Freehand)->isVisible());
     QList<QImage> drawings;
     for (const Case& c : cases) {
       ClickTool(c.image);
-      QCOMPARE(MainWindow->CurrentTool, c.tool);
-      for (const TToolSlot& s : MainWindow->ToolSlots)
-        QCOMPARE(s.Select->isVisible(), s.Tool == c.tool);
-      const QCursor shown = MainWindow->ImageBox->cursor(), wanted = ArtCursor(c.cursor);
+      QCOMPARE(Slice()->CurrentTool(), c.tool);
+      for (const ToolInfo& t : ToolTable())
+        QCOMPARE(SelectFrame(t.Tool)->isVisible(), t.Tool == c.tool);
+      const QCursor shown = Box()->cursor(), wanted = ArtCursor(c.cursor);
       QVERIFY2(!shown.pixmap().isNull(), c.image);
       QCOMPARE(shown.hotSpot(), wanted.hotSpot());
       QCOMPARE(shown.pixmap().toImage(), wanted.pixmap().toImage());
       if (!drawings.contains(wanted.pixmap().toImage())) drawings << wanted.pixmap().toImage();
     }
-    QCOMPARE(drawings.size(), 6);              // one drawing a cursor: Paint and Fill share theirs
-    QVERIFY(!MainWindow->Save1->isEnabled());  // choosing a tool is no edit
+    QCOMPARE(drawings.size(), 6);            // one drawing a cursor: Paint and Fill share theirs
+    QVERIFY(!Action("Save1")->isEnabled());  // choosing a tool is no edit
   }
 
   void penStrokePaintsEachCellItPasses() {
@@ -82,14 +80,14 @@ class DrawingToolsTest : public QObject {
     QCOMPARE(ScreenCell(4, 3), Background());
     // Colours mode leaves the normals alone.
     QCOMPARE(NormalAt(5, 3, top), std::uint8_t(33));
-    QCOMPARE(CountSet(MainWindow->Model.Colours, top), 3);
-    QCOMPARE(CountSet(MainWindow->Model.Colours, 0), 0);
+    QCOMPARE(CountSet(Model().Colours, top), 3);
+    QCOMPARE(CountSet(Model().Colours, 0), 0);
     // Passing over the model with no button held draws nothing.
     Move(At(7, 7));
     QCOMPARE(ColourAt(7, 7, top), std::uint8_t(0));
 
     // The right button draws RightColor.
-    MainWindow->View.RightColor = 4;
+    Doc().SetDrawingValue(true, 4);
     Press(Qt::RightButton, At(8, 8));
     Move(At(9, 8), Qt::RightButton);
     QCOMPARE(ScreenCell(9, 8), PaletteCell(4));
@@ -104,7 +102,7 @@ class DrawingToolsTest : public QObject {
       m.Colours.at(2, 2, 2) = 9;
       m.Colours.at(3, 2, 2) = 9;
     });
-    MainWindow->View.RightColor = 0;
+    Doc().SetDrawingValue(true, 0);
     Press(Qt::RightButton, At(2, 2));
     Move(At(3, 2), Qt::RightButton);
     QCOMPARE(ColourAt(2, 2, 2), std::uint8_t(0));
@@ -129,15 +127,15 @@ class DrawingToolsTest : public QObject {
     Move(At(3, 7), Qt::LeftButton);
     QCOMPARE(BitmapCell(3, 7), PaletteCell(15));
     QCOMPARE(ScreenCell(3, 7), PaletteCell(15));
-    QCOMPARE(CountSet(MainWindow->Model.Colours, top), 0);
+    QCOMPARE(CountSet(Model().Colours, top), 0);
     Release(Qt::LeftButton, At(3, 7));
-    QCOMPARE(CountSet(MainWindow->Model.Colours, top), 32);
+    QCOMPARE(CountSet(Model().Colours, top), 32);
     for (int y = 7; y <= 10; ++y)
       for (int x = 3; x <= 10; ++x) QCOMPARE(ColourAt(x, y, top), std::uint8_t(15));
 
     // Again with the right button, shrunk back to (8, 9): the layer is redrawn and the
     // 3 x 2 preview shows on it.
-    MainWindow->View.RightColor = 4;
+    Doc().SetDrawingValue(true, 4);
     Press(Qt::RightButton, At(10, 10));
     Move(At(3, 7), Qt::RightButton);
     QCOMPARE(BitmapCell(3, 7), PaletteCell(4));
@@ -156,10 +154,10 @@ class DrawingToolsTest : public QObject {
       for (int x = 0; x < 16; ++x) fours += ColourAt(x, y, top) == 4;
     QCOMPARE(fours, 6);
     QCOMPARE(ColourAt(10, 10, top), std::uint8_t(4));
-    QCOMPARE(CountSet(MainWindow->Model.Colours, top), 32);
+    QCOMPARE(CountSet(Model().Colours, top), 32);
 
     // Dragged beyond the model's corner: the rectangle is pinned to the border.
-    MainWindow->View.LeftColor = 5;
+    Doc().SetDrawingValue(false, 5);
     Press(Qt::LeftButton, At(14, 10));
     Move(QPoint(16 * 8 + 40, 12 * 8 + 40), Qt::LeftButton);
     Release(Qt::LeftButton, QPoint(16 * 8 + 40, 12 * 8 + 40));
@@ -167,7 +165,7 @@ class DrawingToolsTest : public QObject {
       for (int x = 14; x <= 15; ++x) QCOMPARE(ColourAt(x, y, top), std::uint8_t(5));
     QCOMPARE(ColourAt(13, 10, top), std::uint8_t(0));
     QCOMPARE(ColourAt(10, 10, top), std::uint8_t(4));
-    QCOMPARE(CountSet(MainWindow->Model.Colours, 0), 0);
+    QCOMPARE(CountSet(Model().Colours, 0), 0);
   }
 
   void clickWithTheSquareFillsOneCell() {
@@ -176,7 +174,7 @@ class DrawingToolsTest : public QObject {
     Press(Qt::LeftButton, At(5, 5));
     Release(Qt::LeftButton, At(5, 5));
     QCOMPARE(ColourAt(5, 5, 0), std::uint8_t(15));
-    QCOMPARE(CountSet(MainWindow->Model.Colours, 0), 1);
+    QCOMPARE(CountSet(Model().Colours, 0), 1);
     QCOMPARE(BitmapCell(5, 5), PaletteCell(15));
   }
 
@@ -185,8 +183,8 @@ class DrawingToolsTest : public QObject {
       for (int i = 0; i <= 4; ++i) m.Colours.at(i, 4 - i, 1) = 3;  // touching at corners only
       m.Normals.at(0, 0, 1) = 20;
     });
-    MainWindow->View.CurrentLayer = 1;
-    MainWindow->Refresh1Click();
+    Doc().SetCurrentLayer(1);
+    Trigger("Refresh1");
     ClickTool("PaintRAButton");
     Press(Qt::LeftButton, At(0, 0));
     // Filled at the press, rendered at once.
@@ -202,37 +200,40 @@ class DrawingToolsTest : public QObject {
         filled += c == 15;
       }
     QCOMPARE(filled, 10);
-    QCOMPARE(CountSet(MainWindow->Model.Colours, 0), 0);
-    QCOMPARE(CountSet(MainWindow->Model.Colours, 2), 0);
+    QCOMPARE(CountSet(Model().Colours, 0), 0);
+    QCOMPARE(CountSet(Model().Colours, 2), 0);
     QCOMPARE(NormalAt(0, 0, 1), std::uint8_t(20));
-    QCOMPARE(MainWindow->FillValue, std::uint8_t(15));
+    QCOMPARE(Slice()->Tools().FillValue, std::uint8_t(15));
 
-    // A fill on a cell that already holds the value changes nothing but still renders.
-    MainWindow->SliceBitmap.FillRect(0, 0, 8, 8, 0xFF123456u);
+    // A fill on a cell that already holds the value changes nothing but still renders:
+    // a voxel set below, not yet shown, comes through the underlay with the press.
+    DraftModel().Colours.at(7, 7, 0) = 5;
+    QCOMPARE(BitmapCell(7, 7), Background());
     Press(Qt::LeftButton, At(0, 0));
+    QCOMPARE(BitmapCell(7, 7), PaletteCell(5));
     QCOMPARE(BitmapCell(0, 0), PaletteCell(15));
     Release(Qt::LeftButton, At(0, 0));
-    QCOMPARE(CountSet(MainWindow->Model.Colours, 1), 15);
+    QCOMPARE(CountSet(Model().Colours, 1), 15);
   }
 
   void normalsModeEditsTheNormalsOnly() {
     OpenModel(dir_, 8, 8, 1, [](TVoxelModel& m) {
       for (int x = 0; x < 8; ++x) m.Colours.at(x, 2, 0) = 6;  // a coloured row
     });
-    MainWindow->Normals1Click();
-    MainWindow->View.LeftColor = 40;
+    Trigger("Normals1");
+    Doc().SetDrawingValue(false, 40);
     ClickTool("PaintRAButton");
     Press(Qt::LeftButton, At(0, 0));
     Release(Qt::LeftButton, At(0, 0));
-    QCOMPARE(CountSet(MainWindow->Model.Normals, 0), 64);
+    QCOMPARE(CountSet(Model().Normals, 0), 64);
     for (int x = 0; x < 8; ++x) QCOMPARE(ColourAt(x, 2, 0), std::uint8_t(6));
-    QCOMPARE(CountSet(MainWindow->Model.Colours, 0), 8);
+    QCOMPARE(CountSet(Model().Colours, 0), 8);
     QCOMPARE(BitmapCell(3, 2), ToPixel(Grey(40)));            // normal with a colour
     QCOMPARE(BitmapCell(3, 5), ToPixel(PackRGB(255, 0, 0)));  // normal without a colour
 
     // The pen previews the same codes the render gives.
     ClickTool("FreehandRAButton");
-    MainWindow->View.RightColor = 0;
+    Doc().SetDrawingValue(true, 0);
     Press(Qt::RightButton, At(4, 2));  // coloured, normal 0: black
     Move(At(4, 3), Qt::RightButton);   // nothing left: background
     QCOMPARE(ScreenCell(4, 2), ToPixel(0));
@@ -248,10 +249,10 @@ class DrawingToolsTest : public QObject {
     ClickTool("PaintRAButton");
     Press(Qt::MiddleButton, At(3, 3));
     Release(Qt::MiddleButton, At(3, 3));
-    QCOMPARE(CountSet(MainWindow->Model.Colours, 0), 0);
-    QVERIFY(!MainWindow->Save1->isEnabled());
-    QVERIFY(!MainWindow->Doc.Modified);
-    QCOMPARE(MainWindow->LastButton, Qt::LeftButton);
+    QCOMPARE(CountSet(Model().Colours, 0), 0);
+    QVERIFY(!Action("Save1")->isEnabled());
+    QVERIFY(!Doc().IsModified());
+    QCOMPARE(Slice()->LastButton(), Qt::LeftButton);
 
     // A left square press, a middle click in the drag, and the left release: the middle
     // button neither moves the anchor nor ends or writes the rectangle.
@@ -260,19 +261,19 @@ class DrawingToolsTest : public QObject {
     Move(At(2, 2), Qt::LeftButton);
     Press(Qt::MiddleButton, At(6, 6));
     Release(Qt::MiddleButton, At(6, 6));
-    QCOMPARE(MainWindow->AnchorX, std::uint8_t(1));
-    QVERIFY(MainWindow->MouseHeld);
-    QCOMPARE(CountSet(MainWindow->Model.Colours, 0), 0);
+    QCOMPARE(Slice()->Tools().AnchorX, std::uint8_t(1));
+    QVERIFY(Slice()->Tools().MouseHeld);
+    QCOMPARE(CountSet(Model().Colours, 0), 0);
     Move(At(3, 3), Qt::LeftButton);
     Release(Qt::LeftButton, At(3, 3));
-    QCOMPARE(CountSet(MainWindow->Model.Colours, 0), 9);
+    QCOMPARE(CountSet(Model().Colours, 0), 9);
     QCOMPARE(ColourAt(6, 6, 0), std::uint8_t(0));
 
     // A middle press after a fill does not fill again with the old value.
     ClickTool("PaintRAButton");
     Press(Qt::MiddleButton, At(7, 7));
     Release(Qt::MiddleButton, At(7, 7));
-    QCOMPARE(CountSet(MainWindow->Model.Colours, 0), 9);
+    QCOMPARE(CountSet(Model().Colours, 0), 9);
   }
 
   void releaseWithoutPressWritesNothing() {
@@ -281,52 +282,51 @@ class DrawingToolsTest : public QObject {
     Press(Qt::LeftButton, At(1, 1));
     Move(At(2, 2), Qt::LeftButton);
     Release(Qt::LeftButton, At(2, 2));
-    QCOMPARE(CountSet(MainWindow->Model.Colours, 0), 4);
+    QCOMPARE(CountSet(Model().Colours, 0), 4);
     for (int y = 1; y <= 2; ++y)
-      for (int x = 1; x <= 2; ++x) MainWindow->Model.Colours.at(x, y, 0) = 0;
+      for (int x = 1; x <= 2; ++x) DraftModel().Colours.at(x, y, 0) = 0;
 
     // A click on the bare form ends in FormMouseUp: the old rectangle stays unwritten.
-    const QPoint bare(4, MainWindow->height() - 4);
-    QTest::mouseRelease(MainWindow, Qt::LeftButton, {}, bare);
-    QCOMPARE(CountSet(MainWindow->Model.Colours, 0), 0);
-    QTest::mouseRelease(MainWindow, Qt::RightButton, {}, bare);
-    QCOMPARE(CountSet(MainWindow->Model.Colours, 0), 0);
+    const QPoint bare(4, Main()->height() - 4);
+    QTest::mouseRelease(Main(), Qt::LeftButton, {}, bare);
+    QCOMPARE(CountSet(Model().Colours, 0), 0);
+    QTest::mouseRelease(Main(), Qt::RightButton, {}, bare);
+    QCOMPARE(CountSet(Model().Colours, 0), 0);
 
     // A drag interrupted by New: the release that finally arrives writes nothing into
     // the new model.
     Press(Qt::LeftButton, At(3, 3));
-    MainWindow->CreateNewModel(8, 8, 2);
-    QTest::mouseRelease(MainWindow, Qt::LeftButton, {}, bare);
-    QCOMPARE(CountSet(MainWindow->Model.Colours, 0), 0);
-    QCOMPARE(CountSet(MainWindow->Model.Colours, 1), 0);
-    QVERIFY(!MainWindow->MouseHeld);
+    Doc().CreateNew(8, 8, 2);
+    QTest::mouseRelease(Main(), Qt::LeftButton, {}, bare);
+    QCOMPARE(CountSet(Model().Colours, 0), 0);
+    QCOMPARE(CountSet(Model().Colours, 1), 0);
+    QVERIFY(!Slice()->Tools().MouseHeld);
   }
 
   void saveFollowsTheFirstPressOfATitledModel() {
     OpenModel(dir_, 8, 8, 1);
-    QVERIFY(!MainWindow->Save1->isEnabled());
-    QVERIFY(!MainWindow->SaveButton->isEnabled());
+    QVERIFY(!Action("Save1")->isEnabled());
+    QVERIFY(!Button("SaveButton")->isEnabled());
     Press(Qt::LeftButton, At(0, 0));
     Release(Qt::LeftButton, At(0, 0));
-    QVERIFY(MainWindow->Save1->isEnabled());
-    QVERIFY(MainWindow->SaveButton->isEnabled());
-    QVERIFY(MainWindow->Doc.Modified);
-    MainWindow->SaveButtonClick();
-    QVERIFY(!MainWindow->Save1->isEnabled());
+    QVERIFY(Action("Save1")->isEnabled());
+    QVERIFY(Button("SaveButton")->isEnabled());
+    QVERIFY(Doc().IsModified());
+    Button("SaveButton")->click();
+    QVERIFY(!Action("Save1")->isEnabled());
     // The first press after a save enables it again.
     Press(Qt::LeftButton, At(1, 1));
     Release(Qt::LeftButton, At(1, 1));
-    QVERIFY(MainWindow->Save1->isEnabled());
+    QVERIFY(Action("Save1")->isEnabled());
 
     // An untitled model keeps Save disabled: it is saved with Save As.
-    MainWindow->CreateNewModel(8, 8, 1);
-    QVERIFY(!MainWindow->Save1->isEnabled());
+    Doc().CreateNew(8, 8, 1);
+    QVERIFY(!Action("Save1")->isEnabled());
     Press(Qt::LeftButton, At(2, 2));
     Release(Qt::LeftButton, At(2, 2));
     QCOMPARE(ColourAt(2, 2, 0), std::uint8_t(15));
-    QVERIFY(!MainWindow->Save1->isEnabled());
-    QVERIFY(!MainWindow->SaveButton->isEnabled());
-    QVERIFY(!MainWindow->Doc.Modified);
+    QVERIFY(!Action("Save1")->isEnabled());
+    QVERIFY(!Button("SaveButton")->isEnabled());
   }
 };
 

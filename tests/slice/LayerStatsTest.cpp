@@ -14,15 +14,23 @@
 #include "editor/TColorBox.h"
 #include "editor/TLayerWindow.h"
 #include "editor/TStatBox.h"
+#include "view3d/TThreeDWindow.h"
 
 using namespace kobaltine_test;
 using namespace slice_test;
 
 namespace {
 
+TLayerWindow* Layers() {
+  return Form<TLayerWindow>("LayerWindow");
+}
+TStatBox* Stats() {
+  return Form<TStatBox>("StatBox");
+}
+
 // Replaces the number box's text by typing, as a user would.
 void TypeLayer(const QString& text) {
-  QLineEdit* edit = LayerWindow->LayerNum;
+  QLineEdit* edit = Layers()->LayerNum;
   edit->selectAll();
   QTest::keyClick(edit, Qt::Key_Backspace);
   QTest::keyClicks(edit, text);
@@ -41,14 +49,15 @@ void PointAt(QWidget* target, QPoint p) {
 
 QString Texts() {
   QStringList parts;
-  for (QLabel* l : {StatBox->RedText, StatBox->GreenText, StatBox->BlueText, StatBox->IndexText,
-                    StatBox->XText, StatBox->YText, StatBox->ZText})
+  const TStatBox* s = Stats();
+  for (QLabel* l :
+       {s->RedText, s->GreenText, s->BlueText, s->IndexText, s->XText, s->YText, s->ZText})
     parts << l->text();
   return parts.join(" | ");
 }
 
 QColor PanelColour() {
-  return StatBox->ColorPanel->palette().color(QPalette::Window);
+  return Stats()->ColorPanel->palette().color(QPalette::Window);
 }
 
 }  // namespace
@@ -62,68 +71,75 @@ class LayerStatsTest : public QObject {
 
   void typedLayerNumbersAreClamped() {
     OpenModel(dir_, 4, 4, 12, LayeredModel);
-    QCOMPARE(LayerWindow->LayerNum->text(), QString("11"));
-    MainWindow->SelectLayer1Click();
-    QVERIFY(LayerWindow->isVisible());
+    QCOMPARE(Layers()->LayerNum->text(), QString("11"));
+    Trigger("SelectLayer1");
+    QVERIFY(Layers()->isVisible());
 
     TypeLayer("5");
-    QCOMPARE(MainWindow->View.CurrentLayer, 5);
-    QCOMPARE(LayerWindow->TrackBar1->value(), 5);
+    QCOMPARE(Doc().CurrentLayer(), 5);
+    QCOMPARE(Layers()->TrackBar1->value(), 5);
     QCOMPARE(BitmapCell(0, 0), PaletteCell(6));
 
     TypeLayer("-3");
-    QCOMPARE(MainWindow->View.CurrentLayer, 0);
-    QCOMPARE(LayerWindow->TrackBar1->value(), 0);
-    QCOMPARE(LayerWindow->LayerNum->text(), QString("-3"));
+    QCOMPARE(Doc().CurrentLayer(), 0);
+    QCOMPARE(Layers()->TrackBar1->value(), 0);
+    QCOMPARE(Layers()->LayerNum->text(), QString("-3"));
 
     // 999 shows the top layer and stays in the box; the track bar clamps by itself.
     TypeLayer("9999");
-    QCOMPARE(LayerWindow->LayerNum->text(), QString("999"));
-    QCOMPARE(MainWindow->View.CurrentLayer, 11);
-    QCOMPARE(LayerWindow->TrackBar1->value(), 11);
+    QCOMPARE(Layers()->LayerNum->text(), QString("999"));
+    QCOMPARE(Doc().CurrentLayer(), 11);
+    QCOMPARE(Layers()->TrackBar1->value(), 11);
     QCOMPARE(BitmapCell(0, 0), PaletteCell(12));
 
     TypeLayer("12");
-    QCOMPARE(MainWindow->View.CurrentLayer, 11);
+    QCOMPARE(Doc().CurrentLayer(), 11);
     TypeLayer("7x");
-    QCOMPARE(MainWindow->View.CurrentLayer, 7);
+    QCOMPARE(Doc().CurrentLayer(), 7);
     TypeLayer(" 3");
-    QCOMPARE(MainWindow->View.CurrentLayer, 3);
+    QCOMPARE(Doc().CurrentLayer(), 3);
     TypeLayer("abc");
-    QCOMPARE(MainWindow->View.CurrentLayer, 0);
+    QCOMPARE(Doc().CurrentLayer(), 0);
     TypeLayer("4");
-    LayerWindow->LayerNum->clear();
-    QCOMPARE(MainWindow->View.CurrentLayer, 0);
-    QCOMPARE(LayerWindow->TrackBar1->value(), 0);
+    Layers()->LayerNum->clear();
+    QCOMPARE(Doc().CurrentLayer(), 0);
+    QCOMPARE(Layers()->TrackBar1->value(), 0);
   }
 
   void movingTheTrackBarRewritesTheNumber() {
     OpenModel(dir_, 4, 4, 10, LayeredModel);
     TypeLayer("999");
-    QCOMPARE(LayerWindow->TrackBar1->value(), 9);
-    LayerWindow->show();
-    QTest::keyClick(LayerWindow->TrackBar1, Qt::Key_Left);
-    QCOMPARE(LayerWindow->TrackBar1->value(), 8);
-    QCOMPARE(LayerWindow->LayerNum->text(), QString("8"));
-    QCOMPARE(MainWindow->View.CurrentLayer, 8);
+    QCOMPARE(Layers()->TrackBar1->value(), 9);
+    Layers()->show();
+    QTest::keyClick(Layers()->TrackBar1, Qt::Key_Left);
+    QCOMPARE(Layers()->TrackBar1->value(), 8);
+    QCOMPARE(Layers()->LayerNum->text(), QString("8"));
+    QCOMPARE(Doc().CurrentLayer(), 8);
     QCOMPARE(BitmapCell(0, 0), PaletteCell(9));
-    QTest::keyClick(LayerWindow->TrackBar1, Qt::Key_Home);
-    QCOMPARE(LayerWindow->LayerNum->text(), QString("0"));
-    QCOMPARE(MainWindow->View.CurrentLayer, 0);
-    QVERIFY(!MainWindow->Suppress3DRefresh);
+    QTest::keyClick(Layers()->TrackBar1, Qt::Key_Home);
+    QCOMPARE(Layers()->LayerNum->text(), QString("0"));
+    QCOMPARE(Doc().CurrentLayer(), 0);
+
+    // The layer moves leave the 3D view following the model: a step still renders it.
+    Trigger("View3D1");
+    const TThreeDWindow* view3d = Form<TThreeDWindow>("ThreeDWindow");
+    QVERIFY(view3d->isVisible());
+    const int renders = view3d->RenderCount;
+    ChangeOneCell(1, 1, 0, 5);
+    QVERIFY(view3d->RenderCount > renders);
   }
 
   void layerWindowWithoutAModelAndWithOneLayer() {
     // No model yet: nothing to show, and nothing breaks.
     TypeLayer("5");
-    QCOMPARE(MainWindow->View.CurrentLayer, 0);
-    QVERIFY(!MainWindow->Model.IsOpen());
+    QCOMPARE(Doc().CurrentLayer(), 0);
+    QVERIFY(!Model().IsOpen());
 
     OpenModel(dir_, 3, 3, 1, LayeredModel);
-    QCOMPARE(LayerWindow->TrackBar1->maximum(), 0);
+    QCOMPARE(Layers()->TrackBar1->maximum(), 0);
     for (const char* text : {"1", "-1", "255", ""}) {
       TypeLayer(text);
-      QCOMPARE(MainWindow->View.CurrentLayer, 0);
+      QCOMPARE(Doc().CurrentLayer(), 0);
     }
     QCOMPARE(BitmapCell(0, 0), PaletteCell(1));
   }
@@ -133,70 +149,70 @@ class LayerStatsTest : public QObject {
       m.Colours.at(4, 3, 2) = 6;
       m.Normals.at(4, 3, 2) = 40;
     });
-    QVERIFY(!StatBox->isVisible());  // written all the same
-    PointAt(MainWindow->ImageBox, At(4, 3));
+    QVERIFY(!Stats()->isVisible());  // written all the same
+    PointAt(Box(), At(4, 3));
     QCOMPARE(Texts(), QString("R: 255 | G: 85 | B: 85 | I: 6 | X: 4 | Y: 3 | Z: 2"));
     QCOMPARE(PanelColour(), QColor(255, 85, 85));
 
     // An empty voxel shows index 0 and palette entry 0.
-    MainWindow->Model.Palette[0] = PackRGB(1, 2, 3);
-    PointAt(MainWindow->ImageBox, At(9, 7));
+    DraftModel().Palette[0] = PackRGB(1, 2, 3);
+    PointAt(Box(), At(9, 7));
     QCOMPARE(Texts(), QString("R: 1 | G: 2 | B: 3 | I: 0 | X: 9 | Y: 7 | Z: 2"));
 
     // Leaving the model keeps the last reading.
-    PointAt(MainWindow->ImageBox, QPoint(10 * 8 + 20, 4));
+    PointAt(Box(), QPoint(10 * 8 + 20, 4));
     QCOMPARE(Texts(), QString("R: 1 | G: 2 | B: 3 | I: 0 | X: 9 | Y: 7 | Z: 2"));
 
-    MainWindow->Normals1Click();
-    PointAt(MainWindow->ImageBox, At(4, 3));
+    Trigger("Normals1");
+    PointAt(Box(), At(4, 3));
     QCOMPARE(Texts(), QString("R: N/A | G: N/A | B: N/A | I: 40 | X: 4 | Y: 3 | Z: 2"));
     QCOMPARE(PanelColour(), QColor(40, 40, 40));
 
     // A colour box replaces the position; normals show the grey of the value.
-    MainWindow->View.LeftColor = 200;
-    PointAt(MainWindow->LeftColorBox, QPoint(3, 3));
+    Doc().SetDrawingValue(false, 200);
+    PointAt(Form<TColorBox>("LeftColorBox"), QPoint(3, 3));
     QCOMPARE(Texts(), QString("R: N/A | G: N/A | B: N/A | I: 200 | X: N/A | Y: N/A | Z: N/A"));
     QCOMPARE(PanelColour(), QColor(200, 200, 200));
 
-    MainWindow->Colors2Click();
-    MainWindow->View.RightColor = 9;
-    PointAt(MainWindow->RightColorBox, QPoint(3, 3));
+    Trigger("Colors2");
+    Doc().SetDrawingValue(true, 9);
+    PointAt(Form<TColorBox>("RightColorBox"), QPoint(3, 3));
     QCOMPARE(Texts(), QString("R: 85 | G: 255 | B: 255 | I: 9 | X: N/A | Y: N/A | Z: N/A"));
     QCOMPARE(PanelColour(), QColor(85, 255, 255));
 
     // Back over the image box the position returns; the readout follows the layer.
     TypeLayer("0");
-    PointAt(MainWindow->ImageBox, At(4, 3));
+    PointAt(Box(), At(4, 3));
     QCOMPARE(Texts(), QString("R: 1 | G: 2 | B: 3 | I: 0 | X: 4 | Y: 3 | Z: 0"));
   }
 
   void zoomKeepsTheCellAtTheCentreOfTheView() {
     OpenModel(dir_, 200, 150, 1);
-    MainWindow->showNormal();
-    MainWindow->resize(640, 480);
+    Main()->showNormal();
+    Main()->resize(640, 480);
     QCoreApplication::processEvents();
-    QScrollArea* view = MainWindow->MainView;
+    QScrollArea* view = Slice();
     QScrollBar* h = view->horizontalScrollBar();
     QScrollBar* v = view->verticalScrollBar();
     const auto centreCell = [&] {
       const QSize seen = view->viewport()->size();
-      const int z = MainWindow->View.Zoom;
+      const int z = Slice()->Zoom();
       return QPoint((h->value() + seen.width() / 2) / z, (v->value() + seen.height() / 2) / z);
     };
     h->setValue(517);
     v->setValue(402);
     const QPoint cell = centreCell();
     for (const char* item : {"ZoomIn1", "MaxZoom1", "ZoomOut1"}) {
-      MainWindow->findChild<QAction*>(item)->trigger();
+      Trigger(item);
       QCoreApplication::processEvents();
       QCOMPARE(centreCell(), cell);
     }
     // At 1x the whole model fits: the offsets go as far as the range allows, to 0.
-    MainWindow->NormSize1Click();
+    Trigger("NormSize1");
     QCoreApplication::processEvents();
     QCOMPARE(QPoint(h->value(), v->value()), QPoint(0, 0));
     // From there the centre is the picture's, not the view's, which lies off the picture.
-    MainWindow->MaxZoom1->trigger();
+    Trigger("MaxZoom1");
     QCoreApplication::processEvents();
     QCOMPARE(centreCell(), QPoint(100, 75));
   }

@@ -19,8 +19,17 @@ using namespace slice_test;
 
 namespace {
 
+TLayerWindow* Layers() {
+  return Form<TLayerWindow>("LayerWindow");
+}
+
 void TypeLayer(int layer) {
-  LayerWindow->LayerNum->setText(QString::number(layer));
+  Layers()->LayerNum->setText(QString::number(layer));
+}
+
+QString PositionReadout() {
+  const TStatBox* s = Form<TStatBox>("StatBox");
+  return s->XText->text() + s->YText->text() + s->ZText->text();
 }
 
 // Picks a choice in the Orientation dialog and closes it with OK or Cancel; reports the
@@ -40,13 +49,13 @@ QString ChooseOrientation(const char* choice, bool ok = true, QStringList* words
     d->findChild<QRadioButton*>(choice)->click();
     d->findChild<QPushButton*>(ok ? "OKButton" : "CancelButton")->click();
   });
-  MainWindow->Orientation1->trigger();
+  Trigger("Orientation1");
   return openedWith;
 }
 
 int CountColoured() {
   int n = 0;
-  for (int z = 0; z < MainWindow->Model.SizeZ; ++z) n += CountSet(MainWindow->Model.Colours, z);
+  for (int z = 0; z < Model().SizeZ; ++z) n += CountSet(Model().Colours, z);
   return n;
 }
 
@@ -92,31 +101,31 @@ class PlaneToolsTest : public QObject {
         {DrawTool::Fill, false, {0, 0}, {0, 0}, 1000, {9, 9, 6}, {0, 0, 9}, "Volume fill", 9},
     };
     OpenModel(dir_, 10, 10, 10);
-    MainWindow->View.RightColor = 4;
+    Doc().SetDrawingValue(true, 4);
     const char* choices[] = {"TopSelect", "FrontSelect", "SideSelect"};
     for (int o = 0; o < 3; ++o) {
       ChooseOrientation(choices[o]);
-      QCOMPARE(int(MainWindow->View.Orientation), o);
+      QCOMPARE(int(Doc().Orientation()), o);
       for (const Case& c : cases) {
         const QByteArray what = QByteArray(choices[o]) + " " + c.label;
         const Qt::MouseButton button = c.right ? Qt::RightButton : Qt::LeftButton;
         TypeLayer(3);
-        QTest::mouseClick(MainWindow->Slot(c.tool).Active, Qt::LeftButton);
+        ClickTool(c.tool);
         Press(button, At(c.from.x(), c.from.y()));
         Move(At(c.to.x(), c.to.y()), button);
         Release(button, At(c.to.x(), c.to.y()));
         QVERIFY2(CountColoured() == c.cells, what);
         QVERIFY2(ColourAtSpot(o, c.in) == (c.right ? 4 : 15), what);
         QVERIFY2(c.cells == 1000 || ColourAtSpot(o, c.out) == 0, what);
-        QVERIFY2(MainWindow->UndoButton->toolTip() == QString("Undo ") + c.label, what);
+        QVERIFY2(Button("UndoButton")->toolTip() == QString("Undo ") + c.label, what);
 
         TypeLayer(9);
-        MainWindow->Undo1->trigger();
+        Trigger("Undo1");
         QVERIFY2(CountColoured() == 0, what);
-        QVERIFY2(MainWindow->View.CurrentLayer == c.layerAfterUndo, what);
-        MainWindow->Redo1->trigger();
+        QVERIFY2(Doc().CurrentLayer() == c.layerAfterUndo, what);
+        Trigger("Redo1");
         QVERIFY2(CountColoured() == c.cells, what);
-        MainWindow->Undo1->trigger();
+        Trigger("Undo1");
 
         // The middle button does nothing.
         Press(Qt::MiddleButton, At(1, 1));
@@ -125,12 +134,12 @@ class PlaneToolsTest : public QObject {
         QVERIFY2(CountColoured() == 0, what);
       }
     }
-    QVERIFY(!MainWindow->Save1->isEnabled());  // everything taken back
+    QVERIFY(!Action("Save1")->isEnabled());  // everything taken back
   }
 
   void roundPreviewsFollowTheDrag() {
     OpenModel(dir_, 10, 10, 1);
-    MainWindow->SelectCircle();
+    ClickTool(DrawTool::Circle);
     Press(Qt::LeftButton, At(0, 0));
     Move(At(4, 4), Qt::LeftButton);
     QCOMPARE(BitmapCell(2, 0), PaletteCell(15));
@@ -140,7 +149,7 @@ class PlaneToolsTest : public QObject {
     Move(At(2, 4), Qt::LeftButton);
     QCOMPARE(ScreenCell(4, 2), Background());
     QCOMPARE(ScreenCell(1, 0), PaletteCell(15));
-    QCOMPARE(CountSet(MainWindow->Model.Colours, 0), 0);  // only a preview so far
+    QCOMPARE(CountSet(Model().Colours, 0), 0);  // only a preview so far
     Release(Qt::LeftButton, At(2, 4));
     QCOMPARE(ColourAt(1, 0, 0), std::uint8_t(15));
   }
@@ -151,38 +160,36 @@ class PlaneToolsTest : public QObject {
     QCOMPARE(ChooseOrientation("FrontSelect", false, &words), QString("TopSelect"));
     QCOMPARE(words, QStringList({"Orientation", "Top (layers along Z)", "Front (layers along Y)",
                                  "Side (layers along X)", "OK", "Cancel"}));
-    QCOMPARE(MainWindow->View.Orientation, SliceOrientation::Top);  // cancelled
+    QCOMPARE(Doc().Orientation(), SliceOrientation::Top);  // cancelled
 
     QCOMPARE(ChooseOrientation("FrontSelect"), QString("TopSelect"));
-    QCOMPARE(MainWindow->ImageBox->size(), QSize(12 * 8, 6 * 8));
-    QCOMPARE(LayerWindow->TrackBar1->maximum(), 9);
-    QCOMPARE(MainWindow->View.CurrentLayer, 5);  // in range: kept
+    QCOMPARE(Box()->size(), QSize(12 * 8, 6 * 8));
+    QCOMPARE(Layers()->TrackBar1->maximum(), 9);
+    QCOMPARE(Doc().CurrentLayer(), 5);  // in range: kept
     // Layer y = 5 is empty; the voxel at y = 0, z = 1 shows through, second row from the
     // bottom. The readouts name the cell's own coordinates: the top row is the highest z.
     QCOMPARE(BitmapCell(2, 4), PaletteCell(7));
     Move(At(2, 0));
-    QCOMPARE(StatBox->XText->text() + StatBox->YText->text() + StatBox->ZText->text(),
-             QString("X: 2Y: 5Z: 5"));
+    QCOMPARE(PositionReadout(), QString("X: 2Y: 5Z: 5"));
 
     QCOMPARE(ChooseOrientation("SideSelect"), QString("FrontSelect"));
-    QCOMPARE(MainWindow->ImageBox->size(), QSize(10 * 8, 6 * 8));
-    QCOMPARE(LayerWindow->TrackBar1->maximum(), 11);
+    QCOMPARE(Box()->size(), QSize(10 * 8, 6 * 8));
+    QCOMPARE(Layers()->TrackBar1->maximum(), 11);
     TypeLayer(11);
     Move(At(3, 5));
-    QCOMPARE(StatBox->XText->text() + StatBox->YText->text() + StatBox->ZText->text(),
-             QString("X: 11Y: 3Z: 0"));
+    QCOMPARE(PositionReadout(), QString("X: 11Y: 3Z: 0"));
 
     // Back on top the layer is cut to the model's height; the view is no edit.
     ChooseOrientation("TopSelect");
-    QCOMPARE(MainWindow->View.CurrentLayer, 5);
-    QCOMPARE(LayerWindow->TrackBar1->value(), 5);
-    QCOMPARE(MainWindow->History.Count(), std::size_t(0));
+    QCOMPARE(Doc().CurrentLayer(), 5);
+    QCOMPARE(Layers()->TrackBar1->value(), 5);
+    QVERIFY(!Doc().CanUndo() && !Doc().CanRedo());
 
     // A model opened while sliced from the side shows its last layer along X.
     ChooseOrientation("SideSelect");
     OpenModel(dir_, 7, 4, 3);
-    QCOMPARE(MainWindow->View.CurrentLayer, 6);
-    QCOMPARE(MainWindow->ImageBox->size(), QSize(4 * 8, 3 * 8));
+    QCOMPARE(Doc().CurrentLayer(), 6);
+    QCOMPARE(Box()->size(), QSize(4 * 8, 3 * 8));
   }
 };
 

@@ -10,6 +10,9 @@
 
 #include "app/TMainWindow.h"
 #include "editor/TImageBox.h"
+#include "editor/TSliceView.h"
+#include "editor/ToolSlotWidgets.h"
+#include "editor/tools/ToolTable.h"
 #include "model/VxlWriter.h"
 #include "support/FormsFixture.h"
 
@@ -29,18 +32,18 @@ inline void OpenModel(const QTemporaryDir& dir, int sx, int sy, int sz,
   static int serial = 0;
   const QString path = dir.filePath(QString("model%1.vxl").arg(++serial));
   if (!WriteVoxelFile(path.toStdString(), m)) qFatal("cannot write the test model");
-  MainWindow->LoadVoxelFile(path.toStdString());
+  kobaltine_test::Main()->LoadVoxelFile(path.toStdString());
   QCoreApplication::processEvents();
-  if (!MainWindow->Model.IsOpen()) qFatal("the test model did not load");
+  if (!kobaltine_test::Model().IsOpen()) qFatal("the test model did not load");
 }
 
 inline QWidget* Box() {
-  return MainWindow->ImageBox;
+  return kobaltine_test::Slice()->ImageBox();
 }
 
 // The centre pixel of a voxel in image-box coordinates.
 inline QPoint At(int cx, int cy) {
-  const int z = MainWindow->View.Zoom;
+  const int z = kobaltine_test::Slice()->Zoom();
   return {cx * z + z / 2, cy * z + z / 2};
 }
 
@@ -60,8 +63,8 @@ inline void Move(QPoint p, Qt::MouseButtons held = Qt::NoButton) {
 
 // The colour of a whole cell, or 0 when its pixels disagree (a torn or shifted square).
 inline Pixel ScreenCell(int cx, int cy) {
-  const int z = MainWindow->View.Zoom;
-  const QImage& img = MainWindow->ScreenImage;
+  const int z = kobaltine_test::Slice()->Zoom();
+  const QImage& img = kobaltine_test::Slice()->ScreenImage();
   const Pixel first = img.pixel(cx * z, cy * z);
   for (int r = 0; r < z; ++r)
     for (int c = 0; c < z; ++c)
@@ -70,8 +73,8 @@ inline Pixel ScreenCell(int cx, int cy) {
 }
 
 inline Pixel BitmapCell(int cx, int cy) {
-  const int z = MainWindow->View.Zoom;
-  const PixelBuffer& b = MainWindow->SliceBitmap;
+  const int z = kobaltine_test::Slice()->Zoom();
+  const PixelBuffer& b = kobaltine_test::Slice()->SliceBitmap();
   const Pixel first = b.At(cx * z, cy * z);
   for (int r = 0; r < z; ++r)
     for (int c = 0; c < z; ++c)
@@ -80,25 +83,38 @@ inline Pixel BitmapCell(int cx, int cy) {
 }
 
 inline Pixel PaletteCell(int index) {
-  return ToPixel(MainWindow->Model.Palette[index]);
+  return ToPixel(kobaltine_test::Model().Palette[index]);
 }
 inline Pixel Background() {
-  return ToPixel(MainWindow->View.BackgroundColour);
+  return ToPixel(kobaltine_test::Slice()->ViewState().BackgroundColour);
 }
 
 inline std::uint8_t ColourAt(int x, int y, int z) {
-  return MainWindow->Model.Colours.at(x, y, z);
+  return kobaltine_test::Model().Colours.at(x, y, z);
 }
 inline std::uint8_t NormalAt(int x, int y, int z) {
-  return MainWindow->Model.Normals.at(x, y, z);
+  return kobaltine_test::Model().Normals.at(x, y, z);
 }
 
 // How many cells of a layer (inside the model) hold a non-zero value in the grid.
 inline int CountSet(const VoxelGrid& grid, int z) {
   int n = 0;
-  for (int y = 0; y < MainWindow->Model.SizeY; ++y)
-    for (int x = 0; x < MainWindow->Model.SizeX; ++x) n += grid.at(x, y, z) != 0;
+  const TVoxelModel& m = kobaltine_test::Model();
+  for (int y = 0; y < m.SizeY; ++y)
+    for (int x = 0; x < m.SizeX; ++x) n += grid.at(x, y, z) != 0;
   return n;
+}
+
+// A click on a tool's active picture in the tool panel, as a user chooses it.
+inline void ClickTool(DrawTool tool) {
+  const QString name = QString::fromLatin1(ToolInfoOf(tool).Name) + "RAButton";
+  QTest::mouseClick(kobaltine_test::Form<TToolImage>(name.toLatin1().constData()), Qt::LeftButton);
+}
+
+// The frame that marks a tool as the chosen one.
+inline TSelectFrame* SelectFrame(DrawTool tool) {
+  const QString name = QString::fromLatin1(ToolInfoOf(tool).Name) + "Select";
+  return kobaltine_test::Form<TSelectFrame>(name.toLatin1().constData());
 }
 
 }  // namespace slice_test

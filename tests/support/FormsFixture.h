@@ -1,6 +1,7 @@
 #pragma once
-// Shared set-up of the window tests: the application object and the thirteen forms
-// created as main() creates them, and a way to act inside modal dialogs.
+// Shared set-up of the window tests: the application object and the main window made as
+// main() makes it (with every window it owns), ways to reach its document, windows,
+// menu items and buttons by their names, and a way to act inside modal dialogs.
 
 #include <QApplication>
 #include <QDialog>
@@ -12,15 +13,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QAbstractButton>
+#include <QAction>
+#include <QToolButton>
 #include <memory>
 #include <functional>
 #include <string>
 
-#include "app/Forms.h"
 #include "app/KobaltineApplication.h"
-#include "widgets/MessageDialogs.h"
 #include "app/TMainWindow.h"
+#include "document/Document.h"
+#include "editor/TSliceView.h"
 #include "model/CellPatch.h"
+#include "widgets/MessageDialogs.h"
 
 namespace kobaltine_test {
 
@@ -31,24 +35,73 @@ inline QObject*& PendingActions() {
   return owner;
 }
 
-// Creates the forms afresh (destroying earlier ones) and shows the main window.
+inline std::unique_ptr<TMainWindow>& MainHolder() {
+  static std::unique_ptr<TMainWindow> window;
+  return window;
+}
+
+// The main window StartForms made, and what it owns.
+inline TMainWindow* Main() {
+  return MainHolder().get();
+}
+inline Document& Doc() {
+  return Main()->document();
+}
+inline const TVoxelModel& Model() {
+  return Doc().Model();
+}
+// For a test that sets cells or values up directly, as no user can; it refreshes what
+// shows them itself (Trigger("Refresh1")).
+inline TVoxelModel& DraftModel() {
+  return Doc().DraftModel();
+}
+// A window or control of the main window by its name: Form<TLayerWindow>("LayerWindow").
+template <typename T = QWidget>
+T* Form(const char* name) {
+  T* found = Main()->findChild<T*>(QString::fromLatin1(name));
+  if (found == nullptr) qFatal("no %s in the main window", name);
+  return found;
+}
+inline QAction* Action(const char* name) {
+  return Form<QAction>(name);
+}
+inline QToolButton* Button(const char* name) {
+  return Form<QToolButton>(name);
+}
+// Chooses a menu item as a user would: nothing happens while it or its menu is disabled.
+inline void Trigger(const char* name) {
+  Action(name)->trigger();
+}
+inline TSliceView* Slice() {
+  return Form<TSliceView>("MainView");
+}
+
+// Makes the main window afresh (destroying the earlier one) and shows it.
 // commandLine is the process command line as one text, e.g. "\"kobaltine\" /tmp/a.vxl".
 inline void StartForms(const std::string& commandLine = "\"kobaltine\"", bool show = true) {
   delete PendingActions();
   PendingActions() = new QObject();
-  DestroyForms();
-  CreateForms(commandLine);
+  MainHolder().reset();
+  MainHolder() = std::make_unique<TMainWindow>(commandLine);
   if (show) {
-    MainWindow->show();
-    MainWindow->activateWindow();
-    (void)QTest::qWaitForWindowExposed(MainWindow);
+    Main()->show();
+    Main()->activateWindow();
+    (void)QTest::qWaitForWindowExposed(Main());
     QCoreApplication::processEvents();
   }
 }
 
+// The message dialog that is open now, if it is the one of that name ("SingleButDial").
+inline QDialog* OpenDialog(const char* name) {
+  QWidget* modal = QApplication::activeModalWidget();
+  return modal != nullptr && modal->objectName() == QLatin1String(name)
+             ? qobject_cast<QDialog*>(modal)
+             : nullptr;
+}
+
 // Runs action on the next modal dialog that opens (polling up to timeoutMs), e.g.
 //   WhenModal([](QWidget* d) { ... static_cast<QDialog*>(d)->accept(); });
-//   MainWindow->New1Click();   // blocks in exec() until action closes the dialog
+//   Trigger("New1");   // blocks in exec() until action closes the dialog
 // The action runs once. If no modal dialog appears, it is dropped.
 // When match is given, only a dialog for which it is true is taken.
 inline QPointer<QTimer> WhenModal(std::function<void(QWidget*)> action, int timeoutMs = 5000,
@@ -107,20 +160,20 @@ inline void AcceptFileDialog(QWidget* dialog, const QString& path) {
 
 // Changes one cell's colour through the history, as a tool does.
 inline void ChangeOneCell(int x, int y, int z, std::uint8_t colour) {
-  CellEdit edit(MainWindow->Model, CellBox{x, y, z, x, y, z}, "Pen stroke");
+  CellEdit edit(Doc().DraftModel(), CellBox{x, y, z, x, y, z}, "Pen stroke");
   edit.Set(GridKind::Colours, x, y, z, colour);
-  MainWindow->RecordStep(edit.Finish());
+  Doc().Record(edit.Finish());
 }
 
 // Answers the question about unsaved changes with its button 1 (Save), 2 (Discard) or
 // 3 (Cancel), reporting the question through *text.
 inline QPointer<QTimer> AnswerSaveQuestion(int button, QString* text = nullptr) {
   return WhenModal(
-      [button, text](QWidget*) {
-        if (text != nullptr) *text = TripleButDial->Text->text();
-        TripleButDial->findChild<QAbstractButton*>(QString("Button%1").arg(button))->click();
+      [button, text](QWidget* d) {
+        if (text != nullptr) *text = d->findChild<QLabel*>("Text")->text();
+        d->findChild<QAbstractButton*>(QString("Button%1").arg(button))->click();
       },
-      5000, [](QWidget* d) { return d == TripleButDial; });
+      5000, [](QWidget* d) { return d->objectName() == "TripleButDial"; });
 }
 
 }  // namespace kobaltine_test
@@ -132,6 +185,6 @@ inline QPointer<QTimer> AnswerSaveQuestion(int button, QString* text = nullptr) 
     KobaltineApplication app(argc, argv);               \
     TestClass test;                                     \
     const int status = QTest::qExec(&test, argc, argv); \
-    DestroyForms();                                     \
+    kobaltine_test::MainHolder().reset();               \
     return status;                                      \
   }

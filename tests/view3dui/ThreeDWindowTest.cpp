@@ -19,13 +19,13 @@ using namespace kobaltine_test;
 namespace {
 
 TThreeDWindow* W() {
-  return ThreeDWindow;
+  return Form<TThreeDWindow>("ThreeDWindow");
 }
 
 // A new model whose cell (i, j, k) of the given box has colour c, with distinct colours.
 void NewModelWithBlock(int sx, int sy, int sz) {
-  MainWindow->CreateNewModel(std::uint8_t(sx), std::uint8_t(sy), std::uint8_t(sz));
-  TVoxelModel& m = MainWindow->Model;
+  Doc().CreateNew(std::uint8_t(sx), std::uint8_t(sy), std::uint8_t(sz));
+  TVoxelModel& m = DraftModel();
   for (int n = 0; n < 256; ++n) m.Palette[n] = PackRGB(n * 7, 255 - n, n * 3 + 1);
   int c = 1;
   for (int k = 0; k < sz; ++k)
@@ -34,12 +34,12 @@ void NewModelWithBlock(int sx, int sy, int sz) {
 }
 
 void ShowView() {
-  if (!W()->isVisible()) MainWindow->View3D1Click();
+  if (!W()->isVisible()) Trigger("View3D1");
   QVERIFY(W()->isVisible());
 }
 
 Pixel BitmapAt(int c, int r) {
-  return MainWindow->View3D.ViewBitmap.At(c, r);
+  return W()->Buffers().ViewBitmap.At(c, r);
 }
 
 QImage GrabPaintBox() {
@@ -105,7 +105,7 @@ class ThreeDWindowTest : public QObject {
     QCOMPARE(W()->RenderCount, before);
     // The middle cell lands on (224, 224) and fills the 4 x 4 square from there.
     const QImage shown = GrabPaintBox();
-    const Pixel middle = ToPixel(MainWindow->Model.Palette[MainWindow->Model.Colours.at(2, 2, 0)]);
+    const Pixel middle = ToPixel(Model().Palette[Model().Colours.at(2, 2, 0)]);
     QCOMPARE(BitmapAt(224, 224), middle);
     for (int d = 0; d < 16; ++d) QCOMPARE(Pixel(shown.pixel(224 + d % 4, 224 + d / 4)), middle);
     QVERIFY(Pixel(shown.pixel(223, 224)) != middle);
@@ -122,8 +122,8 @@ class ThreeDWindowTest : public QObject {
     m.Palette[9] = PackRGB(200, 10, 30);
     const QString path = dir.filePath("one.vxl");
     QVERIFY(WriteVoxelFile(path.toStdString(), m));
-    MainWindow->LoadVoxelFile(path.toStdString());
-    QCOMPARE(MainWindow->ViewSpan, std::int16_t(2));
+    Main()->LoadVoxelFile(path.toStdString());
+    QCOMPARE(W()->ViewSpan(), std::int16_t(2));
     ShowView();
     const struct {
       int x, y, z;
@@ -148,11 +148,11 @@ class ThreeDWindowTest : public QObject {
     NewModelWithBlock(2, 2, 2);
     ShowView();
     W()->Preset3->trigger();
-    const std::uint8_t index = MainWindow->View3D.ViewIndexBuffer[224 + ViewSide * 224];
+    const std::uint8_t index = W()->Buffers().ViewIndexBuffer[224 + ViewSide * 224];
     QVERIFY(index != 0);
     const int before = W()->RenderCount;
-    MainWindow->Model.Palette[index] = PackRGB(1, 2, 250);
-    MainWindow->Refresh1Click();
+    DraftModel().Palette[index] = PackRGB(1, 2, 250);
+    Trigger("Refresh1");
     QCOMPARE(W()->RenderCount, before + 1);
     QCOMPARE(W()->XRotBar->value(), 64);
     QCOMPARE(BitmapAt(224, 224), ToPixel(PackRGB(1, 2, 250)));
@@ -161,17 +161,17 @@ class ThreeDWindowTest : public QObject {
 
   void onlyRefreshAndVisibleWindowRender() {
     NewModelWithBlock(4, 4, 4);
-    MainWindow->Refresh1Click();
+    Trigger("Refresh1");
     QCOMPARE(W()->RenderCount, 0);  // hidden: nothing to show
     ShowView();
     QCOMPARE(W()->RenderCount, 1);
-    MainWindow->ZoomIn1Click();
-    MainWindow->Normals1Click();
-    MainWindow->Colors2Click();
-    MainWindow->HideUnderLay1Click();
-    MainWindow->ZoomOut1Click();
+    Trigger("ZoomIn1");
+    Trigger("Normals1");
+    Trigger("Colors2");
+    Trigger("HideUnderLay1");
+    Trigger("ZoomOut1");
     QCOMPARE(W()->RenderCount, 1);
-    MainWindow->Refresh1Click();
+    Trigger("Refresh1");
     QCOMPARE(W()->RenderCount, 2);
   }
 
@@ -180,20 +180,20 @@ class ThreeDWindowTest : public QObject {
   void hidingAndShowingKeepsAnglesAndZoom() {
     NewModelWithBlock(6, 5, 4);
     auto inStep = [](bool shown) {
-      return W()->isVisible() == shown && MainWindow->View3D1->isChecked() == shown &&
-             MainWindow->View3DButton->isChecked() == shown;
+      return W()->isVisible() == shown && Action("View3D1")->isChecked() == shown &&
+             Button("View3DButton")->isChecked() == shown;
     };
-    MainWindow->View3D1Click();
+    Trigger("View3D1");
     QVERIFY(inStep(true));
     W()->Preset4->trigger();
     W()->Size3->trigger();
-    MainWindow->View3D1Click();
+    Trigger("View3D1");
     QVERIFY(inStep(false));
     // An edit while hidden must show up when the window comes back.
-    MainWindow->Model.Colours.at(0, 0, 3) = 0;
-    MainWindow->Model.Colours.at(5, 4, 0) = 200;
+    DraftModel().Colours.at(0, 0, 3) = 0;
+    DraftModel().Colours.at(5, 4, 0) = 200;
     const int before = W()->RenderCount;
-    MainWindow->View3DButton->click();
+    Button("View3DButton")->click();
     QVERIFY(inStep(true));
     QCOMPARE(W()->RenderCount, before + 1);
     QCOMPARE(W()->XRotBar->value(), 219);
@@ -202,9 +202,9 @@ class ThreeDWindowTest : public QObject {
     QVERIFY(W()->Size3->isChecked() && !W()->Size1->isChecked());
     QCOMPARE(W()->ViewDestRect, (TViewRect{-448, -448, 896, 896}));
     auto expected = std::make_unique<View3DBuffers>();
-    RenderView(MainWindow->Model, 219, 228, 109, MainWindow->ViewSpan, W()->Background, *expected);
+    RenderView(Model(), 219, 228, 109, W()->ViewSpan(), W()->Background, *expected);
     for (int r = 0; r < ViewFillSide; ++r)
-      QVERIFY(std::memcmp(expected->ViewBitmap.Row(r), MainWindow->View3D.ViewBitmap.Row(r),
+      QVERIFY(std::memcmp(expected->ViewBitmap.Row(r), W()->Buffers().ViewBitmap.Row(r),
                           ViewFillSide * sizeof(Pixel)) == 0);
     W()->close();  // its close box
     QVERIFY(inStep(false));
