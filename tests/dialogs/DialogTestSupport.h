@@ -88,15 +88,8 @@ inline TValChDial* ValChDial() {
   return kobaltine_test::Form<TValChDial>("ValChDial");
 }
 
-// Save is offered on the menu and the tool bar alike.
-inline bool SaveEnabled() {
-  return kobaltine_test::Action("Save1")->isEnabled() &&
-         kobaltine_test::Button("SaveButton")->isEnabled();
-}
-inline bool SaveDisabled() {
-  return !kobaltine_test::Action("Save1")->isEnabled() &&
-         !kobaltine_test::Button("SaveButton")->isEnabled();
-}
+using kobaltine_test::SaveDisabled;
+using kobaltine_test::SaveEnabled;
 
 // Makes an untitled model through the New dialog, as a user would.
 inline void CreateThroughNewBox(const char* x, const char* y, const char* z) {

@@ -545,12 +545,8 @@ inline void TypeLayer(const QString& text) {
   QTest::keyClicks(box, text);
 }
 
-inline bool SaveEnabled() {
-  return Action("Save1")->isEnabled() && Button("SaveButton")->isEnabled();
-}
-inline bool SaveDisabled() {
-  return !Action("Save1")->isEnabled() && !Button("SaveButton")->isEnabled();
-}
+using kobaltine_test::SaveDisabled;
+using kobaltine_test::SaveEnabled;
 
 // Copies a file into dir under a new name.
 inline QString CopyInto(const QTemporaryDir& dir, const QString& from, const QString& name) {

@@ -113,14 +113,7 @@ inline std::int32_t SlicePixel(int x, int y) {
   return FromPixel(slice->ScreenImage().pixel(x * z + z / 2, y * z + z / 2));
 }
 
-// Save in the File menu and on the tool bar.
-inline bool SaveEnabled() {
-  return kobaltine_test::Action("Save1")->isEnabled() &&
-         kobaltine_test::Button("SaveButton")->isEnabled();
-}
-inline bool SaveDisabled() {
-  return !kobaltine_test::Action("Save1")->isEnabled() &&
-         !kobaltine_test::Button("SaveButton")->isEnabled();
-}
+using kobaltine_test::SaveDisabled;
+using kobaltine_test::SaveEnabled;
 
 }  // namespace palette_test

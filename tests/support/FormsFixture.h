@@ -72,6 +72,13 @@ inline QToolButton* Button(const char* name) {
 inline void Trigger(const char* name) {
   Action(name)->trigger();
 }
+// Save is offered in the File menu and on the tool bar alike.
+inline bool SaveEnabled() {
+  return Action("Save1")->isEnabled() && Button("SaveButton")->isEnabled();
+}
+inline bool SaveDisabled() {
+  return !Action("Save1")->isEnabled() && !Button("SaveButton")->isEnabled();
+}
 inline TSliceView* Slice() {
   return Form<TSliceView>("MainView");
 }
