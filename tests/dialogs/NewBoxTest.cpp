@@ -99,7 +99,9 @@ class TestNewBox : public QObject {
     WhenModal([&messages, &focusAtStart](QWidget*) {
       // Every showing starts in the first box.
       TNewBox* box = NewBox();
-      focusAtStart = QApplication::focusWidget() == box->LengthNum;
+      // (the dialog may take its activation a moment after it shows)
+      focusAtStart = QTest::qWaitFor(
+          [box] { return QApplication::focusWidget() == box->LengthNum; }, 2000);
       box->LengthNum->clear();
       QTest::keyClicks(box->LengthNum, "2559");
       box->WidthNum->setText("1");
