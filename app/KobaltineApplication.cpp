@@ -4,11 +4,13 @@
 #include <exception>
 
 #include "app/Accessibility.h"
+#include "app/JournalNotices.h"
 
 KobaltineApplication::KobaltineApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName("Kobaltine");
   setApplicationVersion("0.091");
   InstallAccessibility();
+  InstallJournalNotices();
 }
 
 bool KobaltineApplication::notify(QObject* receiver, QEvent* event) {

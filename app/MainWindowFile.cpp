@@ -10,10 +10,12 @@
 #include "editor/TSliceView.h"
 #include "model/Messages.h"
 #include "model/SectionSteps.h"
+#include "model/VxlReader.h"
 #include "model/VxlWriter.h"
 #include "view3d/TThreeDWindow.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/MessageDialogs.h"
+#include "widgets/WorkProgress.h"
 
 using Parts = MainWindowParts;
 
@@ -26,10 +28,20 @@ void Parts::Open1Click() {
 
 void Parts::LoadVoxelFile(const std::string& path) {
   CommandLineFilePending = false;
-  const LoadStatus status = Doc.Load(path);
+  // Read into a model of its own, off the interface thread: the document stays as it
+  // is until the whole file has been read, and exactly as it was on Cancel.
+  auto loaded = std::make_unique<TVoxelModel>();
+  LoadControl control;
+  LoadStatus status = LoadStatus::Ok;
+  RunWithProgress(&W, QString("Opening %1...").arg(QString::fromStdString(FileTitleOf(path))),
+                  control, [&] { status = ReadVoxelFile(path, *loaded, nullptr, &control); });
   if (status != LoadStatus::FileNotFound) ClearFileName(FileDial);
-  if (status == LoadStatus::Ok) return;  // every window follows the new document
-  ShowMessageDialog(&W, LoadStatusMessage(status));
+  if (status == LoadStatus::Ok && !control.Cancel) {
+    Doc.Adopt(*loaded, path, false);  // every window follows the new document
+    return;
+  }
+  if (const char* message = LoadStatusMessage(status); *message != 0 && !control.Cancel)
+    ShowMessageDialog(&W, message);
   Refresh1Click();  // the open model, if any, is as it was
 }
 

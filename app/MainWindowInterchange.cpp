@@ -9,6 +9,7 @@
 #include "model/Messages.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/MessageDialogs.h"
+#include "widgets/WorkProgress.h"
 
 using Parts = MainWindowParts;
 
@@ -36,8 +37,17 @@ void Parts::Import1Click() {
 }
 
 void Parts::ImportModelFile(const std::string& path) {
-  // A new untitled document, section 0 on its top layer, in every window.
-  if (const char* message = Doc.Import(InterchangeFormat(), path))
+  // A new untitled document, section 0 on its top layer, in every window; read off the
+  // interface thread into a model of its own, so that Cancel leaves the document alone.
+  auto loaded = std::make_unique<TVoxelModel>();
+  LoadControl control;
+  const char* message = nullptr;
+  RunWithProgress(&W, QString("Importing %1...").arg(QString::fromStdString(FileTitleOf(path))),
+                  control, [&] { message = ReadWith(InterchangeFormat(), path, *loaded); });
+  if (control.Cancel) return;
+  if (message == nullptr)
+    Doc.Adopt(*loaded, path, true);
+  else
     ShowMessageDialog(&W, message);  // the open document, if any, is as it was
 }
 

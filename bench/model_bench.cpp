@@ -88,13 +88,13 @@ VoxelSection FilledSection(unsigned sx, unsigned sy, unsigned sz, std::mt19937& 
   v.SizeY = std::uint8_t(sy);
   v.SizeZ = std::uint8_t(sz);
   v.NormalType = 2;
-  VoxelSection s = VoxelSection::Empty(v);
+  VoxelSection s = VoxelSection::Dense(v);
   for (std::size_t i = 0; i < s.CellCount(); ++i)
     if (rng() % 3 == 0) {
       s.Cells[i] = std::uint8_t(1 + rng() % 255);
       s.Cells[s.CellCount() + i] = std::uint8_t(rng() % 36);
     }
-  return s;
+  return VoxelSection::FromPlanes(s, s.View().Cells);  // kept as a loaded one would be
 }
 
 // Every cell a voxel, as in the dense model.
@@ -102,15 +102,7 @@ VoxelSection DenseSection() {
   SectionValues v;
   v.SizeX = v.SizeY = v.SizeZ = 255;
   v.NormalType = 2;
-  VoxelSection s = VoxelSection::Unset(v);
-  const ConstCellPlanes cells = Dense().model->Section(0).Cells;
-  for (unsigned z = 0; z < 255; ++z)
-    for (unsigned y = 0; y < 255; ++y)
-      for (unsigned x = 0; x < 255; ++x) {
-        s.Cells[s.Planes().At(x, y, z)] = cells.Colours[cells.At(x, y, z)];
-        s.Cells[s.CellCount() + s.Planes().At(x, y, z)] = cells.Normals[cells.At(x, y, z)];
-      }
-  return s;
+  return VoxelSection::FromPlanes(v, Dense().model->Section(0).Cells);
 }
 
 void Written(BenchFile& b, const char* name) {

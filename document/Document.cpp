@@ -120,6 +120,12 @@ LoadStatus Document::Load(const std::string& path, int* error) {
   return status;
 }
 
+void Document::Adopt(TVoxelModel& loaded, const std::string& path, bool untitled) {
+  model_->Swap(loaded);
+  SetFileState(untitled ? std::string() : path, untitled);
+  Replaced(std::max(Plane().Layers() - 1, 0));  // section 0 on its last layer
+}
+
 void Document::CreateNew(std::uint8_t sizeX, std::uint8_t sizeY, std::uint8_t sizeZ) {
   ResetNewModel(*model_, sizeX, sizeY, sizeZ);
   SetFileState(std::string(), true);

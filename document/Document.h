@@ -63,6 +63,10 @@ class Document : public QObject {
   // ---- Replacing the whole document ----
   // Each leaves the document exactly as it was when the file is refused.
   LoadStatus Load(const std::string& path, int* error = nullptr);
+  // A model read elsewhere (on another thread, say) becomes the document, with path as
+  // its file or, when untitled, as a new document without one; loaded gets the model it
+  // replaces.
+  void Adopt(TVoxelModel& loaded, const std::string& path, bool untitled);
   // An empty untitled model, as New makes it; the palette stays.
   void CreateNew(std::uint8_t sizeX, std::uint8_t sizeY, std::uint8_t sizeZ);
   // A model of another format as a new untitled document; null, or the message for the user.

@@ -60,7 +60,7 @@ void TSectionWindow::ShowSections() {
   const int count = model.IsOpen() ? int(model.SectionCount()) : 0;
   SectionList->clear();
   for (int i = 0; i < count; ++i) {
-    const SectionView s = model.Section(std::size_t(i));
+    const SectionValues s = model.Values(std::size_t(i));
     SectionList->addItem(QString("%1: %2 (%3 x %4 x %5)")
                              .arg(i)
                              .arg(QString::fromLatin1(NameText(s.Name).c_str()))

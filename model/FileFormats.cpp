@@ -1,6 +1,9 @@
 #include "model/FileFormats.h"
 
 #include <memory>
+#include <new>
+
+#include "model/Messages.h"
 
 #include "model/VoxFile.h"
 #include "model/VoxMapping.h"
@@ -55,7 +58,11 @@ bool EndsWithNoCase(std::string_view text, std::string_view end) {
 const char* ReadWith(const FileFormat& f, const std::string& path, TVoxelModel& model,
                      const ReadOptions& options, int* error) {
   int ignored = 0;
-  return f.Read(path, model, options, error ? *error : ignored);
+  try {
+    return f.Read(path, model, options, error ? *error : ignored);
+  } catch (const std::bad_alloc&) {
+    return MsgNoMemory;  // each reader leaves the model as it was until it has read all
+  }
 }
 
 std::span<const FileFormat> FileFormats() {

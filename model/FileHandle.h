@@ -27,19 +27,5 @@ class FileHandle {
 // Opens a file for reading as every reader does. Non-blocking, so that naming a FIFO
 // cannot hang the program: anything but a regular file then reads as empty (size 0).
 // A folder is refused (EISDIR). On failure the handle holds -1 and cause the reason.
-inline FileHandle OpenForReading(const std::string& path, std::int64_t& size, int& cause) {
-  size = 0;
-  cause = 0;
-  FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (file.get() < 0) {
-    cause = errno;
-    return file;
-  }
-  struct stat st {};
-  if (::fstat(file.get(), &st) != 0 || S_ISDIR(st.st_mode)) {
-    cause = S_ISDIR(st.st_mode) ? EISDIR : errno;
-    return FileHandle(-1);  // the opened descriptor closes with file
-  }
-  if (S_ISREG(st.st_mode)) size = std::int64_t(st.st_size);
-  return file;
-}
+// A save of the file that was cut short is undone first (RecoverInterruptedSave).
+FileHandle OpenForReading(const std::string& path, std::int64_t& size, int& cause);

@@ -6,6 +6,7 @@ inline constexpr const char* MsgFileNotFound = "File not found!";
 inline constexpr const char* MsgIncorrectFormat = "Incorrect Format!";
 inline constexpr const char* MsgMultiLimbed = "Multi-limbed voxels are currently not supported!";
 inline constexpr const char* MsgTooSmall = "Image is too small!";
+inline constexpr const char* MsgNoMemory = "Not enough memory to open the model!";
 inline constexpr const char* Msg256Colours = "Must be a 256-colour palette!";
 inline constexpr const char* MsgFileError = "File Error!";
 inline constexpr const char* MsgSizeRange = "Must enter a value between 1-255!";

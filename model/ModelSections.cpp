@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "model/SpanCodec.h"
 #include "model/VoxelModel.h"
 
 #if defined(__SSE2__)
@@ -115,21 +116,93 @@ void CopyExtent(const ConstCellPlanes& from, const CellPlanes& to, unsigned sx, 
 VoxelSection VoxelSection::Empty(const SectionValues& values) {
   VoxelSection s;
   static_cast<SectionValues&>(s) = values;
-  s.Cells = std::make_unique<std::uint8_t[]>(s.Bytes());
   return s;
 }
 
-VoxelSection VoxelSection::Unset(const SectionValues& values) {
+VoxelSection VoxelSection::Dense(const SectionValues& values) {
   VoxelSection s;
   static_cast<SectionValues&>(s) = values;
-  s.Cells = std::make_unique_for_overwrite<std::uint8_t[]>(s.Bytes());
+  s.Cells = std::make_unique<std::uint8_t[]>(2 * s.CellCount());
+  return s;
+}
+
+namespace {
+
+CellPlanes FullPlanes(std::uint8_t* cells, const SectionValues& v) {
+  return {cells, cells + v.CellCount(), v.SizeX, std::size_t(v.SizeX) * v.SizeY};
+}
+
+// The encoded form is kept while it takes at most three quarters of the full one.
+bool PackedIsSmaller(std::size_t packedBytes, std::size_t cellCount) {
+  return packedBytes <= cellCount / 2 * 3;
+}
+
+}  // namespace
+
+VoxelSection VoxelSection::FromPlanes(const SectionValues& values, const ConstCellPlanes& planes) {
+  const std::size_t n = values.CellCount();
+  // A full section is seen within its first rows; it is then copied, not encoded.
+  std::size_t voxels = 0;
+  const unsigned probeRows = std::max(1u, unsigned(values.SizeY) / 8);
+  for (unsigned z = 0; z < values.SizeZ; ++z)
+    for (unsigned y = 0; y < probeRows; ++y) {
+      const std::uint8_t* c = planes.Colours + planes.At(0, y, z);
+      const std::uint8_t* m = planes.Normals + planes.At(0, y, z);
+      for (unsigned x = 0; x < values.SizeX; ++x) voxels += (c[x] | m[x]) != 0;
+    }
+  const std::size_t probed = std::size_t(values.SizeX) * probeRows * values.SizeZ;
+  if (voxels * 8 < probed * 3) {
+    PackedCells packed = EncodePlanes(planes, values.SizeX, values.SizeY, values.SizeZ);
+    if (PackedIsSmaller(packed.Bytes(), n)) return FromPacked(values, std::move(packed));
+  }
+  VoxelSection s = Dense(values);
+  CopyExtent(planes, FullPlanes(s.Cells.get(), s), s.SizeX, s.SizeY, s.SizeZ);
+  return s;
+}
+
+VoxelSection VoxelSection::FromPacked(const SectionValues& values, PackedCells packed) {
+  VoxelSection s;
+  static_cast<SectionValues&>(s) = values;
+  if (PackedIsSmaller(packed.Bytes(), s.CellCount())) {
+    s.Packed = std::move(packed);
+  } else {
+    s.Cells = std::make_unique_for_overwrite<std::uint8_t[]>(2 * s.CellCount());
+    DecodePlanes(packed, FullPlanes(s.Cells.get(), s), s.SizeX, s.SizeY, s.SizeZ);
+  }
   return s;
 }
 
 VoxelSection VoxelSection::Copy() const {
-  VoxelSection s = Unset(*this);
-  if (Cells) std::memcpy(s.Cells.get(), Cells.get(), Bytes());
+  VoxelSection s;
+  static_cast<SectionValues&>(s) = *this;
+  s.Packed = Packed;
+  if (Cells) {
+    s.Cells = std::make_unique_for_overwrite<std::uint8_t[]>(2 * CellCount());
+    std::memcpy(s.Cells.get(), Cells.get(), 2 * CellCount());
+  }
   return s;
+}
+
+void VoxelSection::CopyCellsTo(const CellPlanes& planes) const {
+  if (Cells)
+    CopyExtent(FullPlanes(Cells.get(), *this), planes, SizeX, SizeY, SizeZ);
+  else
+    DecodePlanes(Packed, planes, SizeX, SizeY, SizeZ);
+}
+
+SectionView VoxelSection::View() const {
+  SectionView v;
+  static_cast<SectionValues&>(v) = *this;
+  if (Cells) {
+    v.Cells = FullPlanes(Cells.get(), *this);
+  } else {
+    std::shared_ptr<std::uint8_t[]> cells(new std::uint8_t[2 * CellCount()]);
+    const CellPlanes planes = FullPlanes(cells.get(), *this);
+    DecodePlanes(Packed, planes, SizeX, SizeY, SizeZ);
+    v.Cells = planes;
+    v.Owned = std::move(cells);
+  }
+  return v;
 }
 
 bool SameSection(const SectionView& a, const SectionView& b) {
@@ -161,24 +234,10 @@ SectionValues TVoxelModel::EditedValues() const {
 
 void TVoxelModel::SelectSection(std::size_t index) {
   if (index >= sections_.size() || index == edited_) return;
-  // The only allocation comes first: if it fails, nothing has changed.
-  const SectionValues values = EditedValues();
-  const std::size_t bytes = 2 * values.CellCount();
-  std::unique_ptr<std::uint8_t[]> cells;
-  if (spare_ && spareBytes_ >= bytes && spareBytes_ / 2 <= bytes) {
-    cells = std::move(spare_);
-  } else {
-    spare_.reset();
-    cells = std::make_unique_for_overwrite<std::uint8_t[]>(bytes);
-  }
-  spareBytes_ = 0;
-
-  VoxelSection& out = sections_[edited_];
-  static_cast<SectionValues&>(out) = values;
-  out.Cells = std::move(cells);
-  CopyExtent(GridPlanes(Colours, Normals), out.Planes(), SizeX, SizeY, SizeZ);
-
+  // The only allocations come first: if one fails, nothing has changed.
+  VoxelSection out = VoxelSection::FromPlanes(EditedValues(), GridPlanes(Colours, Normals));
   VoxelSection& in = sections_[index];
+  in.CopyCellsTo({Colours.data(), Normals.data(), GridSide, LayerCells});
   Name = in.Name;
   SizeX = in.SizeX;
   SizeY = in.SizeY;
@@ -186,31 +245,31 @@ void TVoxelModel::SelectSection(std::size_t index) {
   NormalType = in.NormalType;
   Tailer = in.Tailer;
   SectionHeader = in.Header;
-  CopyExtent(std::as_const(in).Planes(), {Colours.data(), Normals.data(), GridSide, LayerCells},
-             SizeX, SizeY, SizeZ);
-  spareBytes_ = in.Bytes();
-  spare_ = std::move(in.Cells);
+  in = VoxelSection();
+  sections_[edited_] = std::move(out);
   edited_ = index;
 }
 
 SectionView TVoxelModel::Section(std::size_t index) const {
+  if (index != edited_ && index < sections_.size()) return sections_[index].View();
   SectionView view;
-  if (index == edited_ || index >= sections_.size()) {
-    static_cast<SectionValues&>(view) = EditedValues();
-    view.Cells = GridPlanes(Colours, Normals);
-  } else {
-    const VoxelSection& s = sections_[index];
-    static_cast<SectionValues&>(view) = s;
-    view.Cells = s.Planes();
-  }
+  static_cast<SectionValues&>(view) = EditedValues();
+  view.Cells = GridPlanes(Colours, Normals);
   return view;
+}
+
+SectionValues TVoxelModel::Values(std::size_t index) const {
+  if (index != edited_ && index < sections_.size()) return sections_[index];
+  return EditedValues();
+}
+
+const VoxelSection* TVoxelModel::KeptSection(std::size_t index) const {
+  return index != edited_ && index < sections_.size() ? &sections_[index] : nullptr;
 }
 
 VoxelSection TVoxelModel::CopySection(std::size_t index) const {
   if (index != edited_ && index < sections_.size()) return sections_[index].Copy();
-  VoxelSection s = VoxelSection::Unset(EditedValues());
-  CopyExtent(GridPlanes(Colours, Normals), s.Planes(), SizeX, SizeY, SizeZ);
-  return s;
+  return VoxelSection::FromPlanes(EditedValues(), GridPlanes(Colours, Normals));
 }
 
 void TVoxelModel::InsertSection(std::size_t at, VoxelSection section) {
@@ -244,12 +303,26 @@ void TVoxelModel::MoveSection(std::size_t from, std::size_t to) {
     ++edited_;
 }
 
+void TVoxelModel::Swap(TVoxelModel& other) noexcept {
+  std::swap(SizeX, other.SizeX);
+  std::swap(SizeY, other.SizeY);
+  std::swap(SizeZ, other.SizeZ);
+  std::swap(NormalType, other.NormalType);
+  Colours.Swap(other.Colours);
+  Normals.Swap(other.Normals);
+  std::swap(Palette, other.Palette);
+  std::swap(Name, other.Name);
+  std::swap(Tailer, other.Tailer);
+  std::swap(SectionHeader, other.SectionHeader);
+  std::swap(FileHeader, other.FileHeader);
+  sections_.swap(other.sections_);
+  std::swap(edited_, other.edited_);
+}
+
 void TVoxelModel::KeepOnlyEditedSection() {
   sections_.clear();
   sections_.resize(1);
   edited_ = 0;
-  spare_.reset();
-  spareBytes_ = 0;
 }
 
 void TVoxelModel::AdoptSections(std::vector<VoxelSection> sections) {
@@ -257,6 +330,4 @@ void TVoxelModel::AdoptSections(std::vector<VoxelSection> sections) {
   sections_ = std::move(sections);
   sections_[0].Cells.reset();
   edited_ = 0;
-  spare_.reset();
-  spareBytes_ = 0;
 }

@@ -1,17 +1,22 @@
 #include "model/SafeFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <limits>
 #include <random>
 #include <stdexcept>
+
+#include "model/LockedFile.h"
+#include "model/SaveJournal.h"
 
 namespace {
 
@@ -43,6 +48,12 @@ void Unregister(const char* path) {
   }
 }
 
+bool IsPending(const std::string& path) {
+  for (auto& slot : Pending)
+    if (const char* p = slot.load(); p && path == p) return true;
+  return false;
+}
+
 // Defers the cleaned signals over the few steps an interrupt must not split.
 class SignalsHeld {
  public:
@@ -60,11 +71,6 @@ class SignalsHeld {
   sigset_t previous_{};
 };
 
-std::string FolderOf(const std::string& path) {
-  const std::size_t cut = path.find_last_of('/');
-  return cut == std::string::npos ? "." : cut == 0 ? "/" : path.substr(0, cut);
-}
-
 // Follows links to the file the chain ends at, which need not exist.
 int ResolveLinks(std::string& path) {
   for (int hops = 0; hops < 40; ++hops) {
@@ -81,7 +87,36 @@ int ResolveLinks(std::string& path) {
   return ELOOP;
 }
 
-// A fresh name beside the target, created exclusively so no other file is touched.
+constexpr char TempPrefix[] = ".kobaltine-", TempSuffix[] = ".tmp";
+constexpr std::size_t TempDigits = 12;
+
+bool IsTemporaryName(const char* name) {
+  const std::size_t prefix = sizeof TempPrefix - 1, suffix = sizeof TempSuffix - 1;
+  if (std::strlen(name) != prefix + TempDigits + suffix ||
+      std::strncmp(name, TempPrefix, prefix) != 0 ||
+      std::strcmp(name + prefix + TempDigits, TempSuffix) != 0)
+    return false;
+  for (std::size_t i = prefix; i < prefix + TempDigits; ++i)
+    if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return false;
+  return true;
+}
+
+// Removes the temporary files that killed writers left in folder: each is held locked
+// by its writer for as long as it lives. Ours are skipped too, for file systems whose
+// locks do not keep the processes' own descriptors apart.
+void SweepTemporaries(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (!IsTemporaryName(entry->d_name)) continue;
+    const std::string path = folder + "/" + entry->d_name;
+    if (!IsPending(path)) RemoveIfUnlocked(path);
+  }
+  ::closedir(dir);
+}
+
+// A fresh name beside the target, created exclusively so no other file is touched, and
+// locked so that no sweeper takes it.
 int CreateTemporary(const std::string& folder, mode_t mode, std::string& temp, int& fd) {
   static std::atomic<std::uint64_t> serial{0};
   std::mt19937_64 rng(std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
@@ -89,27 +124,13 @@ int CreateTemporary(const std::string& folder, mode_t mode, std::string& temp, i
   static constexpr char hex[] = "0123456789abcdef";
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::uint64_t r = rng();
-    temp = folder + "/.kobaltine-";
-    for (int i = 0; i < 12; ++i, r >>= 4) temp += hex[r & 15];
-    temp += ".tmp";
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd >= 0) return 0;
-    if (errno != EEXIST) return errno;
+    temp = folder + "/" + TempPrefix;
+    for (std::size_t i = 0; i < TempDigits; ++i, r >>= 4) temp += hex[r & 15];
+    temp += TempSuffix;
+    const int e = CreateLockedFile(temp, mode, fd);
+    if (e != EEXIST) return e;
   }
   return EEXIST;
-}
-
-int WriteAllAt(int fd, const std::uint8_t* data, std::size_t n, std::uint64_t offset) {
-  while (n > 0) {
-    const ssize_t w = ::pwrite(fd, data, n, off_t(offset));
-    if (w < 0 && errno == EINTR) continue;
-    if (w < 0) return errno;
-    if (w == 0) return EIO;
-    data += w;
-    n -= std::size_t(w);
-    offset += std::uint64_t(w);
-  }
-  return 0;
 }
 
 // Errors that mean the folder takes no new file, while its files may still be written.
@@ -125,6 +146,7 @@ SafeFileWriter::SafeFileWriter(const std::string& path) : target_(path) {
     return;
   }
   if ((error_ = ResolveLinks(target_)) != 0) return;
+  RecoverInterruptedSave(path);  // named as the caller named it, in a notice
   int targetFd = -1;
   struct stat st {};
   if (::stat(target_.c_str(), &st) == 0) {
@@ -133,7 +155,11 @@ SafeFileWriter::SafeFileWriter(const std::string& path) : target_(path) {
       error_ = S_ISDIR(st.st_mode) ? EISDIR : ENOTSUP;
       return;
     }
-    targetFd = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    // Read too, for the journal should the save be in place.
+    constexpr int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    targetFd = ::open(target_.c_str(), O_RDWR | flags);
+    readable_ = targetFd >= 0;
+    if (targetFd < 0 && errno == EACCES) targetFd = ::open(target_.c_str(), O_WRONLY | flags);
     if (targetFd < 0) {
       error_ = errno;  // a read-only file stays protected
       return;
@@ -147,11 +173,20 @@ SafeFileWriter::SafeFileWriter(const std::string& path) : target_(path) {
     return;
   }
 
-  int e = 0;
-  {
+  const std::string folder = FolderOf(target_);
+  SweepTemporaries(folder);
+  int e = EACCES;
+  if (!(existed_ && SaveTesting::ForceInPlace)) {
     SignalsHeld held;
     // Only the owner reads a replacement while it is written; Commit gives it the mode.
-    e = CreateTemporary(FolderOf(target_), existed_ ? 0600 : 0666, temp_, fd_);
+    e = CreateTemporary(folder, existed_ ? 0600 : 0666, temp_, fd_);
+    // The lock must outlive the descriptor that Commit closes before the rename.
+    if (e == 0 && (lock_ = ::dup(fd_)) < 0) {
+      e = errno;
+      ::unlink(temp_.c_str());
+      ::close(fd_);
+      fd_ = -1;
+    }
     if (e == 0) Register(temp_.c_str());
   }
   if (e == 0) {
@@ -221,37 +256,62 @@ int SafeFileWriter::ReplaceTarget() {
 }
 
 int SafeFileWriter::WriteInPlace() {
+  using SaveTesting::Reached, SaveTesting::Step;
   const std::uint64_t size = buffer_.size();
   struct stat st {};
   if (::fstat(fd_, &st) != 0) return errno;
+  // Not a byte of the file changes before its old content is safe in the journal.
+  if (!readable_) return JournalFailure | EACCES;
+  SaveJournal journal;
+  if (const int e = journal.Begin(target_, fd_, size, ContentHash(buffer_.data(), buffer_.size())))
+    return JournalFailure | e;
+  Reached(Step::JournalWritten);
   if (size > std::uint64_t(st.st_size)) {
     const int e = ::posix_fallocate(fd_, 0, off_t(size));
     if (e == ENOSPC || e == EDQUOT || e == EFBIG) {
-      if (::ftruncate(fd_, st.st_size) != 0) {
-        // what was reserved stays reserved; the content is untouched
-      }
+      // The content is untouched; only the length may have grown.
+      if (::ftruncate(fd_, st.st_size) == 0)
+        journal.Remove();
+      else
+        journal.Undo(fd_);
       return e;
     }
   }
   {
     // An interrupt waits until the content is whole again.
     SignalsHeld held;
-    if (const int e = WriteAllAt(fd_, buffer_.data(), buffer_.size(), 0)) return e;
-    if (::ftruncate(fd_, off_t(size)) != 0) return errno;
+    const std::size_t half = buffer_.size() / 2;
+    int e = WriteAllAt(fd_, buffer_.data(), half, 0);
+    if (e == 0) Reached(Step::TargetHalfWritten);
+    if (e == 0) e = WriteAllAt(fd_, buffer_.data() + half, buffer_.size() - half, half);
+    if (e == 0 && ::ftruncate(fd_, off_t(size)) != 0) e = errno;
+    if (e == 0 && ::fsync(fd_) != 0) e = errno;
+    if (e != 0) {
+      // Should the old content not go back either, the journal stays for the next open.
+      journal.Undo(fd_);
+      return e;
+    }
   }
+  Reached(Step::TargetWritten);
+  journal.Remove();
   const int fd = fd_;
   fd_ = -1;
   return ::close(fd) != 0 ? errno : 0;
 }
 
 void SafeFileWriter::Release() {
+  // The name goes while its lock is still held, so that no sweeper meets it unlocked.
+  if (!temp_.empty() && !renamed_) ::unlink(temp_.c_str());
   if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
-  if (!temp_.empty()) {
-    if (!renamed_) ::unlink(temp_.c_str());
-    Unregister(temp_.c_str());
-  }
+  if (lock_ >= 0) ::close(lock_);
+  fd_ = lock_ = -1;
+  if (!temp_.empty()) Unregister(temp_.c_str());
   buffer_ = {};
+}
+
+std::string FileErrorText(int error) {
+  const std::string cause = std::strerror(error & ~JournalFailure);
+  return error & JournalFailure ? "no journal could be written: " + cause : cause;
 }
 
 FileResult WriteWholeFile(const std::string& path, const void* data, std::size_t size) {

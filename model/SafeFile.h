@@ -7,12 +7,22 @@
 #include <string>
 #include <vector>
 
-// The outcome of a write; error is the errno of the first failure, 0 when ok.
+// Added to the errno of a save in place refused because no journal could be written,
+// so that the cause survives wherever an error travels on as an int.
+inline constexpr int JournalFailure = 1 << 24;
+
+// The outcome of a write; error is the errno of the first failure, 0 when ok, with
+// JournalFailure added when the journal was the cause.
 struct FileResult {
   bool ok = false;
   int error = 0;
   explicit operator bool() const { return ok; }
+  bool JournalFailed() const { return (error & JournalFailure) != 0; }
 };
+
+// An error of a write or a read in words, as strerror gives it; a journal's failure
+// reads "no journal could be written: " and its cause.
+std::string FileErrorText(int error);
 
 // Writes path through a temporary file beside it, renamed over it by Commit once every
 // byte is written; without a Commit (a failure, an exception) the temporary file goes.
@@ -22,10 +32,14 @@ struct FileResult {
 // group.
 //
 // When the folder takes no new file but the target is writable, the content gathers in
-// memory and Commit writes the target in place. That cannot be atomic: a crash or an
-// I/O error part-way leaves the target damaged. Space is reserved before the first old
-// byte is overwritten, so a full disk or a size limit refuses the save with the file
-// still whole; this is the price of saving at all where the folder is locked.
+// memory and Commit writes the target in place, journalled (model/SaveJournal.h): its
+// old content is flushed to a journal first, so that a crash part-way is undone by the
+// next read or write of the file. Where no journal can be written the save is refused
+// (JournalFailure). Space is reserved before the first old byte is overwritten, so a
+// full disk or a size limit refuses the save with the file still whole.
+//
+// A temporary file is held locked by its writer until it is renamed or removed; every
+// writer first removes the unlocked ones beside its target, which killed writers left.
 class SafeFileWriter {
  public:
   explicit SafeFileWriter(const std::string& path);
@@ -53,8 +67,10 @@ class SafeFileWriter {
   std::string target_;  // links resolved
   std::string temp_;    // empty when writing in place
   int fd_ = -1;         // the temporary file, or the target when in place
+  int lock_ = -1;       // the temporary file's lock, held past fd_'s close to the rename
   int error_ = 0;
   bool inPlace_ = false;
+  bool readable_ = false;  // the target, for its journal
   bool existed_ = false;
   bool renamed_ = false;
   bool done_ = false;

@@ -120,7 +120,7 @@ std::unique_ptr<EditStep> DuplicateSection(TVoxelModel& model, std::string label
 
 std::unique_ptr<EditStep> RemoveSection(TVoxelModel& model, std::size_t index, std::string label) {
   if (model.SectionCount() < 2 || index >= model.SectionCount()) return nullptr;
-  const std::size_t bytes = 2 * model.Section(index).CellCount();
+  const std::size_t bytes = 2 * model.Values(index).CellCount();
   return Made(std::make_unique<RemoveStep>(std::move(label), model.EditedSection(), index, bytes),
               model);
 }

@@ -20,6 +20,7 @@ constexpr std::size_t PaletteChunkSize = 4 * 256;
 // Scene-graph chunks hold a few names and ids; anything larger is not worth reading
 // for a name and is skipped like an unknown chunk.
 constexpr std::uint32_t SceneChunkLimit = 1 << 20;
+constexpr std::uint32_t OpaqueBlack = 0xFF000000u;
 
 std::uint32_t LoadU32(const std::uint8_t* b) {
   return std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 |
@@ -190,6 +191,36 @@ VoxStatus ReadSize(const Source& src, std::uint64_t at, std::uint32_t n, VoxScen
   return VoxStatus::Ok;
 }
 
+// A cell's colour is that of the last record for it, and a record of colour 0 empties
+// the cell: the file is read as if its records were drawn in order. A record outside
+// the model's size has no cell to go to and is dropped. What is left is one voxel per
+// cell, in the order the editor stores cells (x fastest, then y, then z).
+void ResolveCells(VoxSceneModel& model) {
+  std::vector<VoxVoxel>& voxels = model.Voxels;
+  std::erase_if(voxels, [&](const VoxVoxel& v) {
+    return v.X >= model.SizeX || v.Y >= model.SizeY || v.Z >= model.SizeZ;
+  });
+  const auto cell = [](const VoxVoxel& v) {
+    return std::uint32_t(v.X) | std::uint32_t(v.Y) << 8 | std::uint32_t(v.Z) << 16;
+  };
+  const auto before = [&](const VoxVoxel& a, const VoxVoxel& b) { return cell(a) < cell(b); };
+  // Most files hold each cell once, in order already.
+  const bool plain = std::adjacent_find(voxels.begin(), voxels.end(), [&](auto& a, auto& b) {
+                       return !before(a, b);
+                     }) == voxels.end();
+  if (plain &&
+      std::none_of(voxels.begin(), voxels.end(), [](const VoxVoxel& v) { return v.Colour == 0; }))
+    return;
+  // Stable, so that among the records of one cell the file's last stays last.
+  std::stable_sort(voxels.begin(), voxels.end(), before);
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < voxels.size(); ++i) {
+    const bool lastOfCell = i + 1 == voxels.size() || cell(voxels[i + 1]) != cell(voxels[i]);
+    if (lastOfCell && voxels[i].Colour != 0) voxels[kept++] = voxels[i];
+  }
+  voxels.resize(kept);
+}
+
 bool ReadVoxels(const Source& src, std::uint64_t at, std::uint32_t n, VoxSceneModel& model) {
   std::uint8_t b[4];
   if (n < 4 || !src.Read(at, b, 4)) return false;
@@ -198,11 +229,7 @@ bool ReadVoxels(const Source& src, std::uint64_t at, std::uint32_t n, VoxSceneMo
   if (count > (n - 4) / 4) return false;
   model.Voxels.resize(count);
   if (!src.Read(at + 4, model.Voxels.data(), std::size_t(count) * 4)) return false;
-  // Voxels outside the model's size have no cell to go to, and colour 0 is no voxel:
-  // both are dropped.
-  std::erase_if(model.Voxels, [&](const VoxVoxel& v) {
-    return v.Colour == 0 || v.X >= model.SizeX || v.Y >= model.SizeY || v.Z >= model.SizeZ;
-  });
+  ResolveCells(model);
   return true;
 }
 
@@ -300,6 +327,9 @@ bool Emit(const VoxScene& scene, Sink&& sink) {
   std::memcpy(p, "RGBA", 4);
   PutU32(p + 4, PaletteChunkSize);
   for (std::size_t c = 1; c < 256; ++c) PutU32(p + ChunkHeaderSize + 4 * (c - 1), scene.Palette[c]);
+  // The last entry belongs to no colour index, but a program that shows the chunk as
+  // it stands would show a clear one: it goes out as opaque black.
+  PutU32(p + ChunkHeaderSize + 4 * 255, OpaqueBlack);
   sink(p, sizeof p);
   return true;
 }

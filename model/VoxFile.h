@@ -17,14 +17,16 @@ inline constexpr const char* MsgModelTooLarge = "Model is too large (at most 255
 // One voxel exactly as the file stores it.
 struct VoxVoxel {
   std::uint8_t X = 0, Y = 0, Z = 0;
-  std::uint8_t Colour = 0;  // 1-255
+  std::uint8_t Colour = 0;  // 1-255; a record of 0 in a file empties its cell
   bool operator==(const VoxVoxel&) const = default;
 };
 static_assert(sizeof(VoxVoxel) == 4, "voxels are read and written as the file's bytes");
 
 struct VoxSceneModel {
   std::uint8_t SizeX = 0, SizeY = 0, SizeZ = 0;  // 1-255 once read
-  std::vector<VoxVoxel> Voxels;                  // inside the size, colours 1-255
+  // Once read: inside the size, colours 1-255, one a cell (the file's last record for
+  // it, none where that has colour 0), x fastest, then y, then z.
+  std::vector<VoxVoxel> Voxels;
   std::string Name;                              // from the scene graph; empty when none
 };
 
@@ -60,8 +62,9 @@ VoxStatus ReadVoxFile(const std::string& path, VoxScene& scene, int* error = nul
 VoxStatus ReadVoxBytes(std::span<const std::uint8_t> bytes, VoxScene& scene);
 
 // The version-150 layout every reader takes: 'SIZE' and 'XYZI' per model in order, then
-// 'RGBA' (entry c - 1 = palette entry c, the last entry 0). Names are not written. The
-// voxels are written as they stand, so they must lie inside their model's size.
+// 'RGBA' (entry c - 1 = palette entry c, the last entry opaque black). Names are not
+// written. The voxels are written as they stand, so they must lie inside their model's
+// size.
 std::vector<std::uint8_t> EncodeVox(const VoxScene& scene);
 // The same through SafeFileWriter: a failed write leaves the previous file whole.
 FileResult WriteVoxFile(const std::string& path, const VoxScene& scene);

@@ -11,33 +11,19 @@
 
 std::string VoxSectionName(const VoxSceneModel& model, std::size_t number) {
   if (model.Name.empty()) return "MODEL " + std::to_string(number);
-  // The node name is UTF-8; a section name holds one byte a character, as the editor
-  // shows and the Properties dialog edits it: a letter up to U+00FF is that byte, any
-  // other character (or a broken sequence) a question mark.
-  std::string name;
-  const auto& text = model.Name;
-  for (std::size_t i = 0; i < text.size() && name.size() < 15;) {
-    const unsigned char c = std::uint8_t(text[i]);
-    unsigned code = c, length = 1;
-    if (c >= 0xC0 && c < 0xF8) {
-      length = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-      code = c & (0x7F >> length);
-      for (unsigned k = 1; k < length; ++k) {
-        const unsigned char next = i + k < text.size() ? std::uint8_t(text[i + k]) : 0;
-        if ((next & 0xC0) != 0x80) {
-          length = k;
-          code = '?';
-          break;
-        }
-        code = code << 6 | (next & 0x3F);
-      }
-    } else if (c >= 0x80) {
-      code = '?';
-    }
-    name += char(code < 0x20 || (code >= 0x7F && code < 0xA0) || code > 0xFF ? '?' : code);
-    i += length;
+  // The node name's bytes as they are, as a voxel file's name bytes are kept: whoever
+  // shows a name makes it safe to show. Only a UTF-8 character cut by the limit goes
+  // whole, so that no broken sequence is made here.
+  const std::string& text = model.Name;
+  std::size_t n = std::min<std::size_t>(text.size(), VoxNameBytes);
+  if (n < text.size() && (std::uint8_t(text[n]) & 0xC0) == 0x80) {
+    std::size_t lead = n;
+    while (lead > 0 && n - lead < 3 && (std::uint8_t(text[lead]) & 0xC0) == 0x80) --lead;
+    const std::uint8_t c = std::uint8_t(text[lead]);
+    const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    if (c >= 0xC0 && lead + length > n) n = lead;
   }
-  return name;
+  return text.substr(0, n);
 }
 
 PaletteRGB PaletteFromVox(const VoxPalette& palette) {
@@ -128,8 +114,9 @@ const char* ModelFromVoxScene(const VoxScene& scene, TVoxelModel& model,
     sections[i].Header.Number = std::uint32_t(i);  // as the writer numbers them
   }
 
-  // Nothing below can fail.
+  // Nothing below can fail: the copy's working buffers come before its first write.
   const VoxelSection& first = sections[0];
+  first.CopyCellsTo({model.Colours.data(), model.Normals.data(), GridSide, LayerCells});
   model.SizeX = first.SizeX;
   model.SizeY = first.SizeY;
   model.SizeZ = first.SizeZ;
@@ -139,14 +126,6 @@ const char* ModelFromVoxScene(const VoxScene& scene, TVoxelModel& model,
   model.SectionHeader = first.Header;
   model.FileHeader = FileHeaderValues{};
   model.Palette = PaletteFromVox(scene.Palette);
-  const ConstCellPlanes cells = first.Planes();
-  for (unsigned z = 0; z < first.SizeZ; ++z)
-    for (unsigned y = 0; y < first.SizeY; ++y) {
-      std::memcpy(model.Colours.data() + CellIndex(0, y, z), cells.Colours + cells.At(0, y, z),
-                  first.SizeX);
-      std::memcpy(model.Normals.data() + CellIndex(0, y, z), cells.Normals + cells.At(0, y, z),
-                  first.SizeX);
-    }
   model.AdoptSections(std::move(sections));
   return nullptr;
 }

@@ -17,8 +17,12 @@ inline constexpr const char* MsgModelsTooLarge = "The models are too large to im
 // largest size. A few bytes of file could otherwise claim many gigabytes.
 constexpr std::size_t VoxImportCellBytes = std::size_t(1) << 30;
 
-// The section name of scene model number (from 1): the first 15 letters of its node
-// name, one byte each (a letter beyond U+00FF becomes '?'), or "MODEL number".
+// A section name holds at most this many bytes of a node name, as many as the
+// Properties dialog takes, so that it always ends in a zero byte.
+constexpr std::size_t VoxNameBytes = 15;
+// The section name of scene model number (from 1): the first VoxNameBytes bytes of its
+// node name as the file holds them (less a UTF-8 character the cut would split), or
+// "MODEL number".
 std::string VoxSectionName(const VoxSceneModel& model, std::size_t number);
 
 // Entry c is colour c without its alpha; entry 0 is black.

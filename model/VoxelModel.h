@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/VoxelSection.h"
@@ -41,6 +42,10 @@ class VoxelGrid {
   const std::uint8_t* data() const { return cells_; }
   std::uint8_t* layer(unsigned z) { return cells_ + (std::size_t(z) << 16); }
   const std::uint8_t* layer(unsigned z) const { return cells_ + (std::size_t(z) << 16); }
+  void Swap(VoxelGrid& other) noexcept {
+    raw_.swap(other.raw_);
+    std::swap(cells_, other.cells_);
+  }
 
  private:
   struct FreeDelete {
@@ -123,10 +128,15 @@ struct TVoxelModel {
   // index out of range changes nothing.
   void SelectSection(std::size_t index);
   // Any section's values and cells, without switching (an index out of range gives the
-  // edited one, whose cells are the grids'). A view holds while no section is switched,
-  // added or removed.
+  // edited one, whose cells are the grids'). A kept section's cells may be decoded into
+  // a buffer of the view's own: for the values alone, Values is cheaper. A view holds
+  // while no section is switched, added or removed.
   SectionView Section(std::size_t index) const;
   SectionValues EditedValues() const;
+  // A section's values alone, without decoding its cells.
+  SectionValues Values(std::size_t index) const;
+  // A section that is not the edited one, as it is kept; null for the edited one.
+  const VoxelSection* KeptSection(std::size_t index) const;
   VoxelSection CopySection(std::size_t index) const;
 
   // The section list. A section comes in at index at (0 to SectionCount()) and is not
@@ -138,6 +148,8 @@ struct TVoxelModel {
   void MoveSection(std::size_t from, std::size_t to);
   // Forgets every section but the edited one, which becomes section 0.
   void KeepOnlyEditedSection();
+  // Trades everything, grids included, with other; allocates nothing.
+  void Swap(TVoxelModel& other) noexcept;
   // For the reader: sections[0] comes in the grids and fields, which the caller has
   // already set; the others are kept as they are. sections must not be empty.
   void AdoptSections(std::vector<VoxelSection> sections);
@@ -146,10 +158,6 @@ struct TVoxelModel {
   // sections_[edited_] holds nothing: that section lives in the grids and fields.
   std::vector<VoxelSection> sections_;
   std::size_t edited_ = 0;
-  // The cells of the section last brought into the grids, kept for the next switch
-  // so that switching to and fro between two large sections allocates nothing.
-  std::unique_ptr<std::uint8_t[]> spare_;
-  std::size_t spareBytes_ = 0;
 };
 
 // The text of a 16-byte name: the bytes up to the first zero, or all 16.

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "model/PackedCells.h"
+
 constexpr std::size_t TailerValueCount = 19;
 // The most sections a file may hold.
 constexpr std::size_t MaxSections = 512;
@@ -70,9 +72,11 @@ struct ConstCellPlanes {
   }
 };
 
-// Any section read without making it the edited one: its values and its cells.
+// Any section read without making it the edited one: its values and its cells. A kept
+// section stored as spans is decoded into a buffer the view owns.
 struct SectionView : SectionValues {
   ConstCellPlanes Cells;
+  std::shared_ptr<const std::uint8_t[]> Owned;
   std::uint8_t Colour(unsigned x, unsigned y, unsigned z) const {
     return Cells.Colours[Cells.At(x, y, z)];
   }
@@ -81,30 +85,29 @@ struct SectionView : SectionValues {
   }
 };
 
-// A section that is not being edited: its values, and the colours of its extent (x
-// fastest, then y, then z) followed by the normals in the same order.
+// A section that is not being edited: its values and its cells, in whichever of two
+// forms is smaller. Mostly empty sections (and a file may declare many huge empty ones)
+// are kept as encoded columns, which cost memory by the voxels they hold; full ones as
+// the colours of the extent (x fastest, then y, then z) followed by the normals in the
+// same order, which switch into the grids by plain copies.
 struct VoxelSection : SectionValues {
-  std::unique_ptr<std::uint8_t[]> Cells;
+  std::unique_ptr<std::uint8_t[]> Cells;  // the full form, or null
+  PackedCells Packed;                     // the encoded form, when Cells is null
 
   // An empty (all cells zero) section of the values' extent.
   static VoxelSection Empty(const SectionValues& values);
-  // The same values, cells not yet set: the caller writes every one of them.
-  static VoxelSection Unset(const SectionValues& values);
+  // The same, in the full form, for a caller that fills Cells itself.
+  static VoxelSection Dense(const SectionValues& values);
+  // The extent's cells of planes, in the smaller form.
+  static VoxelSection FromPlanes(const SectionValues& values, const ConstCellPlanes& planes);
+  // The values and encoded columns the caller built, turned full when that is smaller.
+  static VoxelSection FromPacked(const SectionValues& values, PackedCells packed);
   VoxelSection Copy() const;
 
-  CellPlanes Planes() {
-    return {Cells.get(), Cells.get() + CellCount(), SizeX, std::size_t(SizeX) * SizeY};
-  }
-  ConstCellPlanes Planes() const {
-    return {Cells.get(), Cells.get() + CellCount(), SizeX, std::size_t(SizeX) * SizeY};
-  }
-  std::size_t Bytes() const { return 2 * CellCount(); }
-  SectionView View() const {
-    SectionView v;
-    static_cast<SectionValues&>(v) = *this;
-    v.Cells = Planes();
-    return v;
-  }
+  // Every cell of the extent into planes.
+  void CopyCellsTo(const CellPlanes& planes) const;
+  std::size_t Bytes() const { return Cells ? 2 * CellCount() : Packed.Bytes(); }
+  SectionView View() const;
 };
 
 // Both sections hold the same values and the same cells inside their extent.

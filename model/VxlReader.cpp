@@ -9,11 +9,15 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "model/FileHandle.h"
 #include "model/Messages.h"
 #include "model/RowTranspose.h"
+#include "model/SpanCodec.h"
 
 static_assert(std::endian::native == std::endian::little,
               "voxel pairs are copied as little-endian 16-bit cells");
@@ -152,14 +156,9 @@ struct HeaderData {
   std::vector<SectionData> sections;
 };
 
-// A section's cells cost 2 * sx * sy * sz bytes, its tables 8 * sx * sy bytes of the
-// file. Written tables never overlap, so a real file holds at least 1/64 of the bytes
-// its kept sections need. More is a file made to exhaust memory.
-bool KeptSectionsFit(const HeaderData& h, std::int64_t fileSize) {
-  std::int64_t bytes = 0;
-  for (std::size_t i = 1; i < h.sections.size(); ++i)
-    bytes += 2 * std::int64_t(h.sections[i].values.CellCount());
-  return bytes <= 64 * fileSize;
+// Whether [from, from + length) lies inside [first, fileSize).
+bool Inside(std::int64_t from, std::int64_t length, std::int64_t first, std::int64_t fileSize) {
+  return from >= first && from <= fileSize && length <= fileSize - from;
 }
 
 LoadStatus ReadHeader(int fd, std::int64_t fileSize, HeaderData& h) {
@@ -209,7 +208,18 @@ LoadStatus ReadHeader(int fd, std::int64_t fileSize, HeaderData& h) {
   for (const SectionData& d : h.sections)
     if (d.values.SizeX == 0 || d.values.SizeY == 0 || d.values.SizeZ == 0)
       return LoadStatus::TooSmall;
-  if (!KeptSectionsFit(h, fileSize)) return LoadStatus::IncorrectFormat;
+  // Everything the header promises must be in the file: the tailers after the section
+  // headers, each section's tables and the start of its span data inside the body.
+  const std::int64_t tailersAt = h.bodyStart + std::int64_t(bodySize);
+  if (bodySize < 0 || !Inside(tailersAt, TailerSize * std::int64_t(n), h.bodyStart, fileSize))
+    return LoadStatus::IncorrectFormat;
+  for (const SectionData& d : h.sections) {
+    const std::int64_t table = 4 * std::int64_t(d.values.SizeX) * d.values.SizeY;
+    if (!Inside(h.bodyStart + d.spanStartOffset, table, h.bodyStart, fileSize) ||
+        !Inside(h.bodyStart + d.spanEndOffset, table, h.bodyStart, fileSize) ||
+        !Inside(h.bodyStart + d.spanDataOffset, 0, h.bodyStart, fileSize))
+      return LoadStatus::IncorrectFormat;
+  }
   return LoadStatus::Ok;
 }
 
@@ -217,18 +227,21 @@ inline void ClearCells(std::uint16_t* col, unsigned from, unsigned to) {
   if (from < to) std::memset(col + from, 0, 2 * std::size_t(to - from));
 }
 
-// Spans of one column into its pairs col[0 .. sizeZ). Walks the file the way the format
-// says, but ends the column at the first missing byte, and as soon as z reaches sizeZ:
-// no later span could store anything. `budget` caps the bytes walked over the whole
-// file. Cells the spans skip are zeroed on the way; returns the first cell not yet set.
-unsigned DecodeColumn(FileWindow& data, std::int64_t p, std::int64_t last, unsigned sizeZ,
-                      std::uint16_t* col, std::int64_t& budget) {
+enum class ColumnRead { Whole, Damaged };
+
+// Spans of one column into its pairs col[0 .. sizeZ), every one of them set. Walks the
+// file the way the format says, and ends as soon as z reaches sizeZ: no later span could
+// store anything. A span that runs past the file's end, or a walk that would take the
+// load's budget of bytes (shared by the whole file) past its end, makes the column
+// damaged: a file is read whole or not at all.
+ColumnRead DecodeColumn(FileWindow& data, std::int64_t p, std::int64_t last, unsigned sizeZ,
+                        std::uint16_t* col, std::int64_t& budget) {
   unsigned filled = 0;
   std::int64_t z = 0;
   for (;;) {
     std::size_t avail;
     const std::uint8_t* span = data.At(p, avail);
-    if (!span) return filled;
+    if (!span) return ColumnRead::Damaged;
     const int skip = span[0];
     int count;
     bool inWindow = false;  // the whole span, repeated count included, is at hand
@@ -237,7 +250,7 @@ unsigned DecodeColumn(FileWindow& data, std::int64_t p, std::int64_t last, unsig
       inWindow = avail >= 3 + 2 * std::size_t(count);
     } else {
       count = data.Byte(p + 1);
-      if (count < 0) return filled;
+      if (count < 0) return ColumnRead::Damaged;
     }
     p += 2;
     z += skip;
@@ -248,34 +261,76 @@ unsigned DecodeColumn(FileWindow& data, std::int64_t p, std::int64_t last, unsig
       auto* bytes = reinterpret_cast<std::uint8_t*>(col + from);
       const std::size_t want = 2 * std::size_t(stored);
       filled = from + stored;
-      if (inWindow) {
+      if (inWindow)
         std::memcpy(bytes, span + 2, want);
-      } else {
-        const std::size_t got = data.Copy(p, bytes, want);
-        // A pair cut by the file's end keeps its colour; its normal reads as 0.
-        if (got < want) {
-          std::memset(bytes + got, 0, want - got);
-          return filled;
-        }
-      }
+      else if (data.Copy(p, bytes, want) < want)
+        return ColumnRead::Damaged;
     }
     p += 2 * std::int64_t(count);
     z += count;
     budget -= 3 + 2 * std::int64_t(count);
-    if (z >= sizeZ || budget <= 0) return filled;
-    if (!inWindow && data.Byte(p) < 0) return filled;  // the repeated count
+    if (z >= sizeZ) break;
+    if (!inWindow && data.Byte(p) < 0) return ColumnRead::Damaged;  // the repeated count
     p += 1;
-    if (p > last) return filled;
+    if (p > last) break;
+    if (budget <= 0) return ColumnRead::Damaged;
   }
+  ClearCells(col, filled, sizeZ);
+  return ColumnRead::Whole;
 }
 
-// Working memory of a load, made once per thread: a load then allocates nothing.
+// Columns that name the same spans are decoded once. A file the writer made has none:
+// its columns follow each other without overlap, which one pass over the tables shows,
+// so only other files pay for finding them.
+class SharedColumns {
+ public:
+  void Find(FileWindow& starts, FileWindow& ends, std::int64_t startTable, std::int64_t endTable,
+            std::size_t columns) {
+    keys_.clear();
+    first_.clear();
+    std::int64_t lastEnd = -1;
+    bool ordered = true;
+    for (std::size_t c = 0; c < columns && ordered; ++c) {
+      const std::int32_t start = starts.S32(startTable + 4 * std::int64_t(c));
+      const std::int32_t end = ends.S32(endTable + 4 * std::int64_t(c));
+      if (start == -1) continue;
+      ordered = start > lastEnd && end >= start;
+      lastEnd = end;
+    }
+    if (ordered) return;
+    std::unordered_map<std::uint64_t, std::uint32_t> counts;
+    counts.reserve(columns);
+    for (std::size_t c = 0; c < columns; ++c) {
+      const std::int32_t start = starts.S32(startTable + 4 * std::int64_t(c));
+      if (start != -1) ++counts[Key(start, ends.S32(endTable + 4 * std::int64_t(c)))];
+    }
+    for (const auto& [key, count] : counts)
+      if (count > 1) keys_.insert(key);
+  }
+  static std::uint64_t Key(std::int32_t start, std::int32_t end) {
+    return std::uint64_t(std::uint32_t(start)) << 32 | std::uint32_t(end);
+  }
+  bool Shared(std::uint64_t key) const { return !keys_.empty() && keys_.count(key) != 0; }
+  // The earlier column of that key, or -1 the first time (which then becomes it).
+  std::int64_t Earlier(std::uint64_t key, std::size_t column) {
+    const auto [at, inserted] = first_.try_emplace(key, column);
+    return inserted ? -1 : std::int64_t(at->second);
+  }
+
+ private:
+  std::unordered_set<std::uint64_t> keys_;
+  std::unordered_map<std::uint64_t, std::size_t> first_;
+};
+
+// Working memory of a load, made once per thread: a load then allocates little.
 struct DecodeBuffers {
   std::unique_ptr<std::uint8_t[]> starts = std::make_unique<std::uint8_t[]>(TableWindow);
   std::unique_ptr<std::uint8_t[]> ends = std::make_unique<std::uint8_t[]>(TableWindow);
   std::unique_ptr<std::uint8_t[]> data = std::make_unique<std::uint8_t[]>(DataWindow);
   std::unique_ptr<std::uint16_t[]> row = RowTranspose::NewPairRow();
   RowTranspose transpose;
+  SharedColumns shared;
+  PackedCells sharedSpans;  // for the grids: the spans of shared columns, once each
 };
 
 DecodeBuffers& Buffers() {
@@ -284,35 +339,97 @@ DecodeBuffers& Buffers() {
   return *buffers;
 }
 
-// One section's columns into target; budget is shared by all sections of the file.
-void Decode(int fd, std::int64_t fileSize, std::int64_t bodyStart, const SectionData& s,
-            DecodeBuffers& buffers, const CellPlanes& target, std::int64_t& budget) {
-  const unsigned sx = s.values.SizeX, sy = s.values.SizeY, sz = s.values.SizeZ;
-  const std::int64_t startTable = bodyStart + std::int64_t(s.spanStartOffset);
-  const std::int64_t endTable = bodyStart + std::int64_t(s.spanEndOffset);
-  const std::int64_t spanData = bodyStart + std::int64_t(s.spanDataOffset);
-
-  FileWindow starts(fd, fileSize, buffers.starts.get(), TableWindow);
-  FileWindow ends(fd, fileSize, buffers.ends.get(), TableWindow);
-  FileWindow data(fd, fileSize, buffers.data.get(), DataWindow);
-
-  RowTranspose& transpose = buffers.transpose;
-  std::uint16_t* row = buffers.row.get();
-  std::int64_t c = 0;
-  for (unsigned y = 0; y < sy; ++y) {
-    for (unsigned x = 0; x < sx; ++x, ++c) {
-      const std::int32_t start = starts.S32(startTable + 4 * c);
-      const std::int32_t end = ends.S32(endTable + 4 * c);
-      std::uint16_t* col = row + PairStride * x;
-      unsigned filled = 0;
-      if (start != -1 && budget > 0)
-        filled = DecodeColumn(data, spanData + start, spanData + end, sz, col, budget);
-      // The rest of the column is cleared, whatever an earlier model held there.
-      ClearCells(col, filled, sz);
-    }
-    transpose.PairsToPlanes(row, sx, sz, y, target);
+// Reads the sections of one file, in order, with one budget of bytes walked and one
+// count of columns for the progress.
+class SectionReader {
+ public:
+  SectionReader(int fd, std::int64_t fileSize, const HeaderData& header, LoadControl* control)
+      : fd_(fd), fileSize_(fileSize), header_(header), control_(control) {
+    for (const SectionData& s : header.sections)
+      totalColumns_ += std::int64_t(s.values.SizeX) * s.values.SizeY;
   }
-}
+
+  // Into the grids (planes is non-null) or, encoded, into packed.
+  LoadStatus Read(const SectionData& s, const CellPlanes* planes, PackedCells* packed) {
+    DecodeBuffers& b = Buffers();
+    const unsigned sx = s.values.SizeX, sy = s.values.SizeY, sz = s.values.SizeZ;
+    const std::size_t columns = std::size_t(sx) * sy;
+    const std::int64_t startTable = header_.bodyStart + std::int64_t(s.spanStartOffset);
+    const std::int64_t endTable = header_.bodyStart + std::int64_t(s.spanEndOffset);
+    const std::int64_t spanData = header_.bodyStart + std::int64_t(s.spanDataOffset);
+    FileWindow starts(fd_, fileSize_, b.starts.get(), TableWindow);
+    FileWindow ends(fd_, fileSize_, b.ends.get(), TableWindow);
+    FileWindow data(fd_, fileSize_, b.data.get(), DataWindow);
+    b.shared.Find(starts, ends, startTable, endTable, columns);
+    b.sharedSpans = PackedCells();
+    if (packed) packed->Reserve(columns);
+
+    std::uint16_t* row = b.row.get();
+    std::uint8_t spans[ColumnSpanMax];
+    std::size_t c = 0;
+    for (unsigned y = 0; y < sy; ++y) {
+      for (unsigned x = 0; x < sx; ++x, ++c) {
+        const std::int32_t start = starts.S32(startTable + 4 * std::int64_t(c));
+        const std::int32_t end = ends.S32(endTable + 4 * std::int64_t(c));
+        std::uint16_t* col = row + PairStride * x;
+        if (start == -1) {
+          ClearCells(col, 0, sz);
+          if (packed) packed->AppendColumn(nullptr, 0);
+          continue;
+        }
+        // Both ends of a column's spans lie in the body, as the tables promise.
+        if (!Inside(spanData + start, 1, header_.bodyStart, fileSize_) ||
+            !Inside(spanData + end, 1, header_.bodyStart, fileSize_))
+          return LoadStatus::IncorrectFormat;
+        const std::uint64_t key = SharedColumns::Key(start, end);
+        const bool shared = b.shared.Shared(key);
+        const std::int64_t earlier =
+            shared ? b.shared.Earlier(key, packed ? c : b.sharedSpans.Columns()) : -1;
+        if (earlier >= 0 && packed) {
+          packed->AppendShared(std::size_t(earlier));
+          continue;
+        }
+        if (earlier >= 0) {
+          std::size_t length;
+          const std::uint8_t* kept = b.sharedSpans.ColumnSpans(std::size_t(earlier), length);
+          DecodeEncodedColumn(kept, length, sz, col);
+          continue;
+        }
+        if (DecodeColumn(data, spanData + start, spanData + end, sz, col, budget_) !=
+            ColumnRead::Whole)
+          return LoadStatus::IncorrectFormat;
+        if (packed || shared) {
+          const std::size_t length = EncodeColumn(col, sz, spans);
+          (packed ? *packed : b.sharedSpans).AppendColumn(spans, length);
+          if (packed && (keptLeft_ -= std::int64_t(length) + 8) < 0)
+            return LoadStatus::IncorrectFormat;
+        }
+      }
+      if (planes) b.transpose.PairsToPlanes(row, sx, sz, y, *planes);
+      if (control_) {
+        if (control_->Cancel.load(std::memory_order_relaxed)) return LoadStatus::Cancelled;
+        doneColumns_ += sx;
+        control_->Permille.store(int(1000 * doneColumns_ / totalColumns_),
+                                 std::memory_order_relaxed);
+      }
+    }
+    if (packed) packed->Finish();
+    return LoadStatus::Ok;
+  }
+
+ private:
+  int fd_;
+  std::int64_t fileSize_;
+  const HeaderData& header_;
+  LoadControl* control_;
+  std::int64_t totalColumns_ = 0, doneColumns_ = 0;
+  // A well-formed file is walked once; columns that overlap their spans may walk it
+  // many times. The cap keeps such a file from stalling the editor for minutes.
+  std::int64_t budget_ = 4 * fileSize_ + (std::int64_t(64) << 20);
+  // What the sections that are not edited may take: their encoded form is never larger
+  // than the file's own, unless the file is made to exhaust memory.
+  std::int64_t keptLeft_ = 3 * fileSize_;
+};
 
 }  // namespace
 
@@ -328,11 +445,16 @@ const char* LoadStatusMessage(LoadStatus status) {
       return MsgMultiLimbed;
     case LoadStatus::TooSmall:
       return MsgTooSmall;
+    case LoadStatus::NoMemory:
+      return MsgNoMemory;
+    case LoadStatus::Cancelled:
+      return "";
   }
   return "";
 }
 
-LoadStatus ReadVoxelFile(const std::string& path, TVoxelModel& model, int* error) {
+LoadStatus ReadVoxelFile(const std::string& path, TVoxelModel& model, int* error,
+                         LoadControl* control) {
   int ignored = 0;
   int& cause = error ? *error : ignored;
   cause = 0;
@@ -340,33 +462,44 @@ LoadStatus ReadVoxelFile(const std::string& path, TVoxelModel& model, int* error
   const FileHandle file = OpenForReading(path, fileSize, cause);
   if (file.get() < 0) return LoadStatus::FileNotFound;
 
-  auto header = std::make_unique<HeaderData>();
-  const LoadStatus status = ReadHeader(file.get(), fileSize, *header);
-  if (status != LoadStatus::Ok) return status;
-  // Taken before the commit: once the model is touched, nothing may fail.
-  DecodeBuffers& buffers = Buffers();
-  std::vector<VoxelSection> kept(header->sections.size());
-  for (std::size_t i = 1; i < kept.size(); ++i)
-    kept[i] = VoxelSection::Unset(header->sections[i].values);
+  try {
+    auto header = std::make_unique<HeaderData>();
+    LoadStatus status = ReadHeader(file.get(), fileSize, *header);
+    if (status != LoadStatus::Ok) return status;
+    // The file goes into a model of its own, which becomes the caller's only when the
+    // whole file has been read. The last one replaced is kept for the next load: its
+    // grids are in memory already.
+    static thread_local std::unique_ptr<TVoxelModel> spare;
+    if (!spare) spare = std::make_unique<TVoxelModel>();
+    TVoxelModel& into = *spare;
+    into.KeepOnlyEditedSection();
 
-  // A well-formed file is walked once; columns that share or overlap their spans may
-  // walk it many times. The cap keeps such a file from stalling the editor for minutes.
-  std::int64_t budget = 4 * fileSize + (std::int64_t(64) << 20);
-  const SectionValues& first = header->sections[0].values;
-  model.SizeX = first.SizeX;
-  model.SizeY = first.SizeY;
-  model.SizeZ = first.SizeZ;
-  model.NormalType = first.NormalType;
-  model.Palette = header->palette;
-  model.Name = first.Name;
-  model.Tailer = first.Tailer;
-  model.SectionHeader = first.Header;
-  model.FileHeader = header->fileHeader;
-  Decode(file.get(), fileSize, header->bodyStart, header->sections[0], buffers,
-         {model.Colours.data(), model.Normals.data(), GridSide, LayerCells}, budget);
-  for (std::size_t i = 1; i < kept.size(); ++i)
-    Decode(file.get(), fileSize, header->bodyStart, header->sections[i], buffers, kept[i].Planes(),
-           budget);
-  model.AdoptSections(std::move(kept));
-  return LoadStatus::Ok;
+    SectionReader reader(file.get(), fileSize, *header, control);
+    const SectionValues& first = header->sections[0].values;
+    const CellPlanes grids{into.Colours.data(), into.Normals.data(), GridSide, LayerCells};
+    if ((status = reader.Read(header->sections[0], &grids, nullptr)) != LoadStatus::Ok)
+      return status;
+    std::vector<VoxelSection> kept(header->sections.size());
+    for (std::size_t i = 1; i < kept.size(); ++i) {
+      PackedCells packed;
+      if ((status = reader.Read(header->sections[i], nullptr, &packed)) != LoadStatus::Ok)
+        return status;
+      kept[i] = VoxelSection::FromPacked(header->sections[i].values, std::move(packed));
+    }
+    into.SizeX = first.SizeX;
+    into.SizeY = first.SizeY;
+    into.SizeZ = first.SizeZ;
+    into.NormalType = first.NormalType;
+    into.Palette = header->palette;
+    into.Name = first.Name;
+    into.Tailer = first.Tailer;
+    into.SectionHeader = first.Header;
+    into.FileHeader = header->fileHeader;
+    into.AdoptSections(std::move(kept));
+    model.Swap(into);
+    into.KeepOnlyEditedSection();  // the replaced model's other sections are not kept
+    return LoadStatus::Ok;
+  } catch (const std::bad_alloc&) {
+    return LoadStatus::NoMemory;
+  }
 }

@@ -9,10 +9,7 @@
 #include <vector>
 
 #include "model/RowTranspose.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "model/SpanCodec.h"
 
 static_assert(std::endian::native == std::endian::little,
               "voxel pairs are copied as little-endian 16-bit cells");
@@ -34,8 +31,6 @@ void PutU32(std::uint8_t* b, std::uint32_t v) {
 class SpanSink {
  public:
   static constexpr std::size_t Capacity = 1 << 20;
-  // A column never takes more than 128 spans of 5 bytes plus a closing span.
-  static constexpr std::size_t ColumnMax = 1024;
 
   explicit SpanSink(const VoxelFileOutput& out)
       : out_(out), buf_(std::make_unique_for_overwrite<std::uint8_t[]>(Capacity)) {}
@@ -48,7 +43,7 @@ class SpanSink {
   }
   // Room for one more column; flushes when the buffer could not hold it.
   std::uint8_t* Reserve() {
-    if (Capacity - used_ < ColumnMax) Flush();
+    if (Capacity - used_ < ColumnSpanMax) Flush();
     return buf_.get() + used_;
   }
   void Commit(std::size_t n) {
@@ -74,57 +69,11 @@ class SpanSink {
   bool ok_ = true;
 };
 
-// The first z in [from, end) whose cell is empty (wantEmpty) or a voxel, else end.
-// Reads up to seven cells past end, which the padded pair rows always hold.
-inline unsigned Scan(const std::uint16_t* cells, unsigned from, unsigned end, bool wantEmpty) {
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  for (unsigned z = from; z < end; z += 8) {
-    unsigned empties = unsigned(_mm_movemask_epi8(
-        _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cells + z)), zero)));
-    const unsigned hits = wantEmpty ? empties : ~empties & 0xFFFF;
-    if (hits) return std::min(end, z + unsigned(std::countr_zero(hits)) / 2);
-  }
-  return end;
-#else
-  unsigned z = from;
-  while (z < end && (cells[z] == 0) != wantEmpty) ++z;
-  return z;
-#endif
-}
-
-// Column cells colour | normal << 8, z from 0; returns the span bytes written to out.
-std::size_t EncodeColumn(const std::uint16_t* cells, unsigned sizeZ, std::uint8_t* out) {
-  std::uint8_t* o = out;
-  unsigned z = 0;
-  bool first = true;
-  for (;;) {
-    const unsigned skip = Scan(cells, z, sizeZ, false) - z;
-    if (z + skip == sizeZ) {
-      // An empty column writes nothing; a column whose last run reached the top needs
-      // no closing span; otherwise the closing span carries z up to the top.
-      if (!first && skip > 0) {
-        *o++ = std::uint8_t(skip);
-        *o++ = 0;
-        *o++ = 0;
-      }
-      return std::size_t(o - out);
-    }
-    z += skip;
-    const unsigned run = Scan(cells, z, sizeZ, true) - z;
-    *o++ = std::uint8_t(skip);
-    *o++ = std::uint8_t(run);
-    std::memcpy(o, cells + z, 2 * std::size_t(run));
-    o += 2 * run;
-    *o++ = std::uint8_t(run);
-    z += run;
-    first = false;
-  }
-}
-
 // One section's tables and spans from body offset at; returns the body bytes it took,
-// or -1 when a write failed. Its tailer goes to tailer.
-std::int64_t EncodeSection(const SectionView& section, std::int64_t bodyAt, std::int64_t at,
+// or -1 when a write failed. Its tailer goes to tailer. A section kept encoded (packed
+// not null) has its columns copied as they are: they were encoded the same way.
+std::int64_t EncodeSection(const SectionValues& section, const ConstCellPlanes& cells,
+                           const PackedCells* packed, std::int64_t bodyAt, std::int64_t at,
                            SpanSink& sink, RowTranspose& transpose, std::uint16_t* row,
                            const VoxelFileOutput& out, std::uint8_t* tailer) {
   const unsigned sx = section.SizeX, sy = section.SizeY, sz = section.SizeZ;
@@ -135,10 +84,16 @@ std::int64_t EncodeSection(const SectionView& section, std::int64_t bodyAt, std:
   std::size_t c = 0;
   for (unsigned y = 0; y < sy; ++y) {
     // The row's columns, each contiguous in z as the spans store them.
-    transpose.PlanesToPairs(section.Cells, sx, sz, y, row);
+    if (!packed) transpose.PlanesToPairs(cells, sx, sz, y, row);
     for (unsigned x = 0; x < sx; ++x, ++c) {
       const std::int64_t start = sink.written();
-      const std::size_t len = EncodeColumn(row + PairStride * x, sz, sink.Reserve());
+      std::size_t len = 0;
+      if (packed) {
+        const std::uint8_t* spans = packed->ColumnSpans(c, len);
+        if (len > 0) std::memcpy(sink.Reserve(), spans, len);
+      } else {
+        len = EncodeColumn(row + PairStride * x, sz, sink.Reserve());
+      }
       sink.Commit(len);
       const std::int32_t s = len ? std::int32_t(start) : -1;
       const std::int32_t e = len ? std::int32_t(start + std::int64_t(len) - 1) : -1;
@@ -171,8 +126,12 @@ bool EncodeVoxelFile(const TVoxelModel& model, const VoxelFileOutput& out) {
   auto row = RowTranspose::NewPairRow();
   std::int64_t body = 0;
   for (std::size_t i = 0; i < count; ++i) {
-    const std::int64_t len = EncodeSection(model.Section(i), bodyAt, body, sink, transpose,
-                                           row.get(), out, &tailers[TailerSize * i]);
+    const VoxelSection* kept = model.KeptSection(i);
+    const bool packed = kept != nullptr && !kept->Cells;
+    const SectionView section = packed ? SectionView{} : model.Section(i);
+    const std::int64_t len =
+        EncodeSection(model.Values(i), section.Cells, packed ? &kept->Packed : nullptr, bodyAt,
+                      body, sink, transpose, row.get(), out, &tailers[TailerSize * i]);
     if (len < 0) return false;
     body += len;
     // Offsets and BodySize are 32-bit: a larger body has no valid file.
@@ -195,7 +154,7 @@ bool EncodeVoxelFile(const TVoxelModel& model, const VoxelFileOutput& out) {
   }
   for (std::size_t i = 0; i < count; ++i) {
     std::uint8_t* h = &header[FileHeaderSize + SectionHeaderSize * i];
-    const SectionView section = model.Section(i);
+    const SectionValues section = model.Values(i);
     std::memcpy(h, section.Name.data(), 16);
     PutU32(h + 16, std::uint32_t(i));
     PutU32(h + 20, section.Header.Value1);

@@ -8,6 +8,7 @@
 
 #include "model/Messages.h"
 #include "model/SafeFile.h"
+#include "model/SaveJournal.h"
 
 namespace fs = std::filesystem;
 
@@ -117,6 +118,7 @@ PaletteStatus ReadPaletteFile(const std::string& path, PaletteRGB& palette, int*
   int ignored = 0;
   int& cause = error ? *error : ignored;
   cause = 0;
+  RecoverInterruptedSave(path);
   // Only plain files: a device or a pipe could feed words for ever.
   std::error_code ec;
   if (!fs::is_regular_file(path, ec)) {

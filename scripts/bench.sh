@@ -12,7 +12,7 @@ cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKOBALTINE_GUI=O
 cmake --build "$dir" --parallel "$(nproc)" >/dev/null
 out="$dir/results"
 mkdir -p "$out"
-for b in model_bench editor_bench view3d_bench history_bench vox_bench normals_bench thumbnail_bench; do
+for b in model_bench editor_bench view3d_bench history_bench vox_bench normals_bench thumbnail_bench hostile_bench; do
   "$dir/bench/$b" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
     --benchmark_format=json --benchmark_out="$out/$b.json" --benchmark_out_format=json >/dev/null
 done

@@ -5,9 +5,12 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "model/Messages.h"
+#include "model/SafeFile.h"
+#include "tools/PrintableText.h"
 #include "tools/VxlTool.h"
 
 int UsageError(const char* commandName) {
@@ -18,17 +21,19 @@ int UsageError(const char* commandName) {
 }
 
 int BadArgument(const char* commandName, const std::string& message) {
-  std::fprintf(stderr, "vxltool %s: %s\n", commandName, message.c_str());
+  std::fprintf(stderr, "vxltool %s: %s\n", commandName, PrintableText(message).c_str());
   return ExitUsage;
 }
 
 void ReportFailure(const std::string& path, const char* message, int error) {
   // "File not found!" already says what a missing file's cause would say.
   const bool saysItAll = error == ENOENT && std::strcmp(message, MsgFileNotFound) == 0;
+  const std::string file = PrintableText(path), text = PrintableText(message);
   if (error != 0 && !saysItAll)
-    std::fprintf(stderr, "%s: %s (%s)\n", path.c_str(), message, std::strerror(error));
+    std::fprintf(stderr, "%s: %s (%s)\n", file.c_str(), text.c_str(),
+                 FileErrorText(error).c_str());
   else
-    std::fprintf(stderr, "%s: %s\n", path.c_str(), message);
+    std::fprintf(stderr, "%s: %s\n", file.c_str(), text.c_str());
 }
 
 bool NamesAnotherFormat(const char* commandName, const std::string& out) {
@@ -45,7 +50,7 @@ bool LoadForTool(const std::string& path, TVoxelModel& model, std::size_t sectio
   const FileFormat* format = FormatForPath(path);
   if (format == nullptr) format = &FileFormats().front();
   int error = 0;
-  if (const char* message = format->Read(path, model, options, error)) {
+  if (const char* message = ReadWith(*format, path, model, options, &error)) {
     ReportFailure(path, message, error);
     return false;
   }
@@ -58,7 +63,12 @@ bool LoadForTool(const std::string& path, TVoxelModel& model, std::size_t sectio
     ReportFailure(path, message.c_str());
     return false;
   }
-  model.SelectSection(section);
+  try {
+    model.SelectSection(section);
+  } catch (const std::bad_alloc&) {
+    ReportFailure(path, MsgNoMemory);
+    return false;
+  }
   return true;
 }
 
@@ -135,7 +145,7 @@ int ForEachModel(const char* commandName, std::span<char* const> files,
       failed = true;
       continue;
     }
-    if (batch) std::printf("== %s ==\n", file);
+    if (batch) std::printf("== %s ==\n", PrintableText(file).c_str());
     print(*model);
   }
   const int output = FinishOutput();

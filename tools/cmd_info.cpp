@@ -2,6 +2,7 @@
 #include <bit>
 #include <cstdio>
 
+#include "tools/PrintableText.h"
 #include "tools/VxlTool.h"
 
 namespace {
@@ -11,7 +12,7 @@ void PrintInfo(const TVoxelModel& model) {
   for (std::size_t i = 0; i < model.SectionCount(); ++i) {
     const SectionView s = model.Section(i);
     std::printf("section %zu\n", i);
-    std::printf("name: %s\n", NameText(s.Name).c_str());
+    std::printf("name: %s\n", PrintableText(NameText(s.Name)).c_str());
     std::printf("size: %u %u %u\n", s.SizeX, s.SizeY, s.SizeZ);
     std::printf("normal version: %u\n", s.NormalType);
     std::printf("voxels: %zu\n", CountVoxels(s));

@@ -12,6 +12,7 @@
 #include "editor/SliceRender.h"
 #include "model/Messages.h"
 #include "tools/PngFile.h"
+#include "tools/PrintableText.h"
 #include "tools/VxlTool.h"
 
 namespace fs = std::filesystem;
@@ -127,7 +128,8 @@ int RunRender(std::span<char* const> args) {
   const fs::path dir(request.outDir);
   fs::create_directories(dir, ec);
   if (!fs::is_directory(dir, ec)) {
-    std::fprintf(stderr, "vxltool render: cannot make the folder '%s'\n", request.outDir);
+    std::fprintf(stderr, "vxltool render: cannot make the folder '%s'\n",
+                 PrintableText(request.outDir).c_str());
     return ExitFailed;
   }
   std::set<fs::path> written;

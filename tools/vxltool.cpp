@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/SafeFile.h"
+#include "tools/PrintableText.h"
 #include "tools/VxlTool.h"
 
 namespace {
@@ -13,6 +14,10 @@ namespace {
 #define BATCH_NOTE                                                                        \
   "With several files, each file's output follows a line '== FILE =='; a rejected file\n" \
   "is reported on standard error as 'FILE: message' and the others go on.\n"
+
+#define NAME_NOTE                                                                           \
+  "A name is printed as the file holds it, but for control characters and bytes that are\n" \
+  "no UTF-8 text: each such byte shows as \\xHH, and a backslash as \\\\.\n"
 
 #define VOX_NOTE \
   "A .vox file is read as convert reads it: one section per model, computed normals.\n"
@@ -24,7 +29,7 @@ constexpr VxlToolCommand Commands[] = {
      "tailer values",
      RunInfo,
      "The lines are 'sections: N', then for every section 'section I' and its own "
-     "lines.\n" VOX_NOTE BATCH_NOTE},
+     "lines.\n" NAME_NOTE VOX_NOTE BATCH_NOTE},
     {"dump", "[--section N] FILE...",
      "a section's extent, then 'x y z colour normal' for every voxel", RunDump,
      "  --section N          the section, 0 for the first (default 0)\n" VOX_NOTE BATCH_NOTE},
@@ -111,7 +116,8 @@ int PrintToolHelp() {
       "vxltool --version\n    the version of the tool\n"
       "Exit status: 0 done, 1 a file was rejected or could not be written, 2 wrong arguments.\n"
       "A failure is one line on standard error: the file, the message and, for a failure of\n"
-      "the system, its cause.\n"
+      "the system, its cause. Paths and names are printed with their control characters\n"
+      "(and any bytes that are no UTF-8 text) as \\xHH, and a backslash as \\\\.\n"
       "Output files are written whole or not at all; only in a folder that takes no new file\n"
       "is a writable file overwritten in place.\n");
   return FinishOutput();
@@ -151,7 +157,7 @@ int main(int argc, char** argv) {
     try {
       return c.run(args);
     } catch (const std::exception& e) {
-      std::fprintf(stderr, "vxltool %s: %s\n", c.name, e.what());
+      std::fprintf(stderr, "vxltool %s: %s\n", c.name, PrintableText(e.what()).c_str());
       return ExitFailed;
     }
   }
@@ -162,7 +168,7 @@ int main(int argc, char** argv) {
     return ExitUsage;
   }
 #endif
-  std::fprintf(stderr, "vxltool: unknown command '%s' (commands: %s)\n", name,
-               CommandNames().c_str());
+  std::fprintf(stderr, "vxltool: unknown command '%s' (commands: %s)\n",
+               PrintableText(name).c_str(), CommandNames().c_str());
   return ExitUsage;
 }

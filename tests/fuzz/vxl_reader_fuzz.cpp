@@ -55,19 +55,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size != 0 && ::pwrite(s.input, data, size, 0) != ssize_t(size)) std::abort();
 
   // A marker the reader must not touch when it rejects the file: the fields, a cell,
-  // and a second section.
+  // and a second section. It is made through the model's own section operations only,
+  // whatever form a kept section takes.
   TVoxelModel& m = *s.model;
   m.KeepOnlyEditedSection();
+  m.SizeX = m.SizeY = m.SizeZ = 1;
+  m.Colours.at(0, 0, 0) = 0x3C;
+  m.InsertSection(1, m.CopySection(0));
   m.SizeX = 3;
   m.SizeY = 4;
   m.SizeZ = 5;
   m.Name[0] = 0x5A;
   m.Colours.at(1, 2, 3) = 0xC3;
-  SectionValues marker;
-  marker.SizeX = marker.SizeY = marker.SizeZ = 1;
-  VoxelSection kept = VoxelSection::Empty(marker);
-  kept.Cells[0] = 0x3C;
-  m.InsertSection(1, std::move(kept));
   const LoadStatus status = ReadVoxelFile(s.inputPath, m);
   if (status != LoadStatus::Ok) {
     if (m.SizeX != 3 || m.SizeY != 4 || m.SizeZ != 5 || m.Name[0] != 0x5A ||

@@ -148,3 +148,47 @@ TEST(SafeFile, WritableFileInReadOnlyFolderIsSavedInPlace) {
   EXPECT_EQ(status, 0) << "exit " << WEXITSTATUS(status)
                        << ": 1x failed, 2x wrong bytes, 30 not in place, 4x a refusal, 50 debris";
 }
+
+TEST(SafeFile, NextSaveRemovesTemporaryFilesOfKilledWritersOnly) {
+  ScratchDir dir;
+  const auto temporaries = [&] {
+    std::size_t n = 0;
+    for (const auto& e : fs::directory_iterator(dir.path()))
+      n += e.path().filename().string().rfind(".kobaltine-", 0) == 0;
+    return n;
+  };
+  WriteBytes(dir.File(".kobaltine-notours.tmp"), Bytes{'k'});  // not a name we make
+  // The live writer is another process, as a sweeper's own writers are skipped anyway.
+  int ready[2], go[2];
+  ASSERT_TRUE(::pipe(ready) == 0 && ::pipe(go) == 0);
+  const pid_t live = ::fork();
+  if (live == 0) {
+    SafeFileWriter out(dir.File("live"));
+    char c = 0;
+    const bool wrote = out.Write("live", 4) && ::write(ready[1], "r", 1) == 1;
+    ::_exit(wrote && ::read(go[0], &c, 1) == 1 && out.Commit() ? 0 : 1);
+  }
+  ::close(ready[1]);  // a child that fails early then ends the wait
+  ::close(go[0]);
+  char c = 0;
+  ASSERT_EQ(::read(ready[0], &c, 1), 1);
+  const pid_t killed = ::fork();
+  if (killed == 0) {
+    SafeFileWriter out(dir.File("killed"));
+    out.Write("half", 4);
+    ::raise(SIGKILL);
+  }
+  int status = 0;
+  ::waitpid(killed, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status)) << status;
+  EXPECT_EQ(temporaries(), 3u);
+  ASSERT_TRUE(WriteWholeFile(dir.File("next"), "n", 1));
+  EXPECT_EQ(temporaries(), 2u);  // the live writer's and the stranger
+  ASSERT_EQ(::write(go[1], "g", 1), 1);
+  ::waitpid(live, &status, 0);
+  EXPECT_EQ(status, 0);
+  ::close(ready[0]);
+  ::close(go[1]);
+  EXPECT_EQ(ReadBytes(dir.File("live")), (Bytes{'l', 'i', 'v', 'e'}));
+  EXPECT_EQ(temporaries(), 1u);
+}

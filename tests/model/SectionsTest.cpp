@@ -28,13 +28,13 @@ VoxelSection RandomSection(std::mt19937& rng, unsigned sx, unsigned sy, unsigned
   v.NormalType = std::uint8_t(rng());
   for (auto& t : v.Tailer) t = std::uint32_t(rng());
   v.Header = {0, std::uint32_t(rng()), std::uint32_t(rng())};
-  VoxelSection s = VoxelSection::Empty(v);
+  VoxelSection s = VoxelSection::Dense(v);
   for (std::size_t i = 0; i < s.CellCount(); ++i)
     if (rng() % 4 < density) {
       s.Cells[i] = std::uint8_t(1 + rng() % 255);
       s.Cells[s.CellCount() + i] = std::uint8_t(rng());
     }
-  return s;
+  return VoxelSection::FromPlanes(s, s.View().Cells);  // sparse ones are kept encoded
 }
 
 // Sections of the given extents after the model's own, each numbered by its place as

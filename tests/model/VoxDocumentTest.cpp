@@ -180,7 +180,7 @@ TEST(FileFormats, ExportedSectionImportsBackWithTheSameCellsAndPalette) {
   const ExportResult written = vox->Write(dir.File("tank.VOX"), *section);
   ASSERT_TRUE(written);
   EXPECT_EQ(written.LeftOut, 1u);
-  // The plain layout: SIZE, XYZI, then RGBA with opaque colours and a last entry of 0.
+  // The plain layout: SIZE, XYZI, then RGBA with every entry opaque, the last one black.
   const Bytes b = ReadBytes(dir.File("tank.VOX"));
   const std::size_t rgba = b.size() - 1036;
   EXPECT_EQ(Bytes(b.begin(), b.begin() + 12),
@@ -188,8 +188,9 @@ TEST(FileFormats, ExportedSectionImportsBackWithTheSameCellsAndPalette) {
   EXPECT_EQ(std::string(b.begin() + 20, b.begin() + 24), "SIZE");
   EXPECT_EQ(std::string(b.begin() + 44, b.begin() + 48), "XYZI");
   EXPECT_EQ(GetLE32(b, rgba), GetLE32(Bytes{'R', 'G', 'B', 'A'}, 0));
-  EXPECT_EQ(GetLE32(b, rgba + 12), 0xFF000000u | std::uint32_t(PackRGB(1, 254, 3)));
-  EXPECT_EQ(GetLE32(b, b.size() - 4), 0u);
+  for (std::size_t c = 1; c < 256; ++c)
+    ASSERT_EQ(GetLE32(b, rgba + 8 + 4 * c), 0xFF000000u | std::uint32_t(section->Palette[c])) << c;
+  EXPECT_EQ(GetLE32(b, b.size() - 4), 0xFF000000u);
 
   auto back = std::make_unique<TVoxelModel>();
   ASSERT_EQ(ReadWith(*vox, dir.File("tank.VOX"), *back, {2, false}), nullptr);

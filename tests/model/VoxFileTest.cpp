@@ -45,6 +45,35 @@ TEST(VoxFile, ReadsModelsWithTheirPaletteOrTheDefaultOne) {
   EXPECT_EQ(PaletteFromVox(VoxDefaultPalette())[216], PackRGB(0xee, 0, 0));
 }
 
+TEST(VoxFile, TheLastRecordOfACellDecidesItAndColourZeroEmptiesIt) {
+  using V = std::vector<VoxVoxel>;
+  const struct {
+    V records, cells;  // the cells x fastest, then y, then z
+  } cases[] = {
+      {{{1, 0, 0, 5}, {0, 0, 0, 6}}, {{0, 0, 0, 6}, {1, 0, 0, 5}}},
+      {{{1, 1, 1, 5}, {1, 1, 1, 9}}, {{1, 1, 1, 9}}},
+      {{{1, 1, 1, 5}, {1, 1, 1, 0}}, {}},
+      {{{1, 1, 1, 0}, {1, 1, 1, 5}}, {{1, 1, 1, 5}}},
+      {{{0, 2, 0, 3}, {1, 1, 1, 5}, {0, 2, 0, 0}, {1, 1, 1, 7}, {1, 1, 1, 8}}, {{1, 1, 1, 8}}},
+      {{{0, 0, 0, 4}, {2, 0, 0, 0}, {0, 0, 3, 0}}, {{0, 0, 0, 4}}},  // outside: no cell
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    VoxScene scene;
+    ASSERT_EQ(ReadVoxBytes(VoxBytes(Size(2, 3, 2) + Xyzi(cases[i].records)), scene), VoxStatus::Ok);
+    const VoxSceneModel& read = scene.Models.at(0);
+    EXPECT_EQ(read.Voxels, cases[i].cells) << "case " << i;
+    // Import holds those cells and nothing else; export and a second read give them back.
+    auto section = std::make_unique<TVoxelModel>();
+    SectionFromVox(read, 1, scene.Palette, *section);
+    VoxSceneModel back;
+    EXPECT_EQ(VoxModelFromSection(section->Section(0), back), 0u);
+    EXPECT_EQ(back.Voxels, cases[i].cells) << "case " << i;
+    VoxScene again;
+    ASSERT_EQ(ReadVoxBytes(EncodeVox(scene), again), VoxStatus::Ok);
+    EXPECT_EQ(again.Models.at(0).Voxels, cases[i].cells) << "case " << i;
+  }
+}
+
 TEST(VoxFile, SceneFilesNameTheirModelsAndSkipEveryOtherChunk) {
   // A nesting deeper than any recursion could take, inside a chunk nobody knows.
   const std::uint32_t depth = 20000;
@@ -154,10 +183,15 @@ TEST(VoxMapping, SceneModelBecomesASectionAsNewWouldMakeIt) {
       {"", 12, "MODEL 12"},
       {"hull", 3, "hull"},
       {"ABCDEFGHIJKLMNOPQRS", 1, "ABCDEFGHIJKLMNO"},
-      // One byte a letter, as a section name holds it: fifteen letters, whatever their size.
-      {"K\xC3\xB6rper-\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84", 1,
-       "K\xF6rper-\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4"},
-      {"\xE2\x82\xAC 5 \xF0\x9F\x98\x80\xC3", 1, "? 5 ??"},  // beyond one byte, or broken
+      // The file's bytes, fifteen at most; a character the cut would split goes whole.
+      {"K\xC3\xB6rper-\xC3\x84\xC3\x84\xC3\x84\xC3\x84", 1,
+       "K\xC3\xB6rper-\xC3\x84\xC3\x84\xC3\x84"},
+      {"ABCDEFGHIJKLM\xE2\x82\xAC", 1, "ABCDEFGHIJKLM"},
+      {"ABCDEFGHIJKL\xF0\x9F\x98\x80", 1, "ABCDEFGHIJKL"},
+      {"ABCDEFGHIJKLMN\x80\x80", 1, "ABCDEFGHIJKLMN\x80"},  // no character to keep whole
+      {"\xE2\x82\xAC 5 \xF0\x9F\x98\x80\xC3", 1, "\xE2\x82\xAC 5 \xF0\x9F\x98\x80\xC3"},
+      // Control characters too: vxltool escapes them when it prints a name.
+      {"\x1B]0;owned\x07\x1B[2J", 1, "\x1B]0;owned\x07\x1B[2J"},
   };
   for (const auto& [name, number, text] : names) {
     vox.Name = name;

@@ -186,16 +186,8 @@ TEST(VxlWriter, SaveThenLoadGivesTheSameModel) {
         }
     const std::string path = dir.File("round.vxl");
     ASSERT_TRUE(WriteVoxelFile(path, *source));
-    // Cells beyond the extent, in the same rows and layers, keep what they held.
-    for (unsigned z = 0; z < 256; z += 3)
-      for (unsigned y = 0; y < 256; y += 5)
-        for (unsigned x = sx; x < 256; ++x) loaded->Colours.at(x, y, z) = std::uint8_t(x ^ y ^ z);
     ASSERT_EQ(ReadVoxelFile(path, *loaded), LoadStatus::Ok);
     EXPECT_TRUE(SameModel(*source, *loaded));
-    for (unsigned z = 0; z < 256; z += 3)
-      for (unsigned y = 0; y < 256; y += 5)
-        for (unsigned x = sx; x < 256; ++x)
-          ASSERT_EQ(loaded->Colours.at(x, y, z), std::uint8_t(x ^ y ^ z));
     if (round == 2) {
       EXPECT_EQ(loaded->NormalType, 3);
     }

@@ -1,6 +1,6 @@
-// Feeds arbitrary bytes to the palette reader: it must never crash, overrun or hang, must
-// leave the palette alone on any rejection, and whatever it accepts must save and load
-// back to the same entries.
+// Feeds arbitrary bytes to the JASC palette reader: it must never crash, overrun or
+// hang, must leave the palette alone on any rejection, and whatever it accepts must
+// save and load back to the same entries.
 #include <unistd.h>
 
 #include <cstddef>
