@@ -110,7 +110,9 @@ const char* ModelFromVoxScene(const VoxScene& scene, TVoxelModel& model,
     const CellBox box = VoxelBox(m);
     if (options.ComputeNormals && !box.Empty())
       CalculateNormals(*scratch, box, options.Radius);  // no history: the step is dropped
-    sections[i] = scratch->CopySection(0);
+    // A model without a voxel needs no scan of its cells: files may declare many.
+    sections[i] =
+        box.Empty() ? VoxelSection::Empty(scratch->EditedValues()) : scratch->CopySection(0);
     sections[i].Header.Number = std::uint32_t(i);  // as the writer numbers them
   }
 

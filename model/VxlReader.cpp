@@ -284,11 +284,13 @@ ColumnRead DecodeColumn(FileWindow& data, std::int64_t p, std::int64_t last, uns
 // so only other files pay for finding them.
 class SharedColumns {
  public:
-  void Find(FileWindow& starts, FileWindow& ends, std::int64_t startTable, std::int64_t endTable,
-            std::size_t columns) {
+  // Returns the span bytes the columns claim, when the tables are in the writer's order
+  // (else -1).
+  std::int64_t Find(FileWindow& starts, FileWindow& ends, std::int64_t startTable,
+                    std::int64_t endTable, std::size_t columns) {
     keys_.clear();
     first_.clear();
-    std::int64_t lastEnd = -1;
+    std::int64_t lastEnd = -1, claimed = 0;
     bool ordered = true;
     for (std::size_t c = 0; c < columns && ordered; ++c) {
       const std::int32_t start = starts.S32(startTable + 4 * std::int64_t(c));
@@ -296,8 +298,9 @@ class SharedColumns {
       if (start == -1) continue;
       ordered = start > lastEnd && end >= start;
       lastEnd = end;
+      claimed += std::int64_t(end) - start + 1;
     }
-    if (ordered) return;
+    if (ordered) return claimed;
     std::unordered_map<std::uint64_t, std::uint32_t> counts;
     counts.reserve(columns);
     for (std::size_t c = 0; c < columns; ++c) {
@@ -306,6 +309,7 @@ class SharedColumns {
     }
     for (const auto& [key, count] : counts)
       if (count > 1) keys_.insert(key);
+    return -1;
   }
   static std::uint64_t Key(std::int32_t start, std::int32_t end) {
     return std::uint64_t(std::uint32_t(start)) << 32 | std::uint32_t(end);
@@ -349,8 +353,30 @@ class SectionReader {
       totalColumns_ += std::int64_t(s.values.SizeX) * s.values.SizeY;
   }
 
-  // Into the grids (planes is non-null) or, encoded, into packed.
-  LoadStatus Read(const SectionData& s, const CellPlanes* planes, PackedCells* packed) {
+  // A section that is not edited, in the form it will be kept in: one whose spans fill
+  // most of its extent goes straight into full cells, any other is encoded.
+  LoadStatus ReadKept(const SectionData& s, VoxelSection& out) {
+    std::int64_t claimed = -1;
+    if (LoadStatus status = Read(s, nullptr, nullptr, &claimed); status != LoadStatus::Ok)
+      return status;
+    const std::int64_t cells = std::int64_t(s.values.CellCount());
+    if (claimed >= cells / 2 * 3) {
+      if ((keptLeft_ -= 2 * cells) < 0) return LoadStatus::IncorrectFormat;
+      out = VoxelSection::Dense(s.values);
+      const CellPlanes planes{out.Cells.get(), out.Cells.get() + cells, s.values.SizeX,
+                              std::size_t(s.values.SizeX) * s.values.SizeY};
+      return Read(s, &planes, nullptr);
+    }
+    PackedCells packed;
+    if (LoadStatus status = Read(s, nullptr, &packed); status != LoadStatus::Ok) return status;
+    out = VoxelSection::FromPacked(s.values, std::move(packed));
+    return LoadStatus::Ok;
+  }
+
+  // Into the grids (planes is non-null) or, encoded, into packed; with neither, only the
+  // span bytes the tables claim, into *claimed.
+  LoadStatus Read(const SectionData& s, const CellPlanes* planes, PackedCells* packed,
+                  std::int64_t* claimed = nullptr) {
     DecodeBuffers& b = Buffers();
     const unsigned sx = s.values.SizeX, sy = s.values.SizeY, sz = s.values.SizeZ;
     const std::size_t columns = std::size_t(sx) * sy;
@@ -360,7 +386,11 @@ class SectionReader {
     FileWindow starts(fd_, fileSize_, b.starts.get(), TableWindow);
     FileWindow ends(fd_, fileSize_, b.ends.get(), TableWindow);
     FileWindow data(fd_, fileSize_, b.data.get(), DataWindow);
-    b.shared.Find(starts, ends, startTable, endTable, columns);
+    const std::int64_t inOrder = b.shared.Find(starts, ends, startTable, endTable, columns);
+    if (claimed) {
+      *claimed = inOrder;
+      return LoadStatus::Ok;
+    }
     b.sharedSpans = PackedCells();
     if (packed) packed->Reserve(columns);
 
@@ -480,12 +510,9 @@ LoadStatus ReadVoxelFile(const std::string& path, TVoxelModel& model, int* error
     if ((status = reader.Read(header->sections[0], &grids, nullptr)) != LoadStatus::Ok)
       return status;
     std::vector<VoxelSection> kept(header->sections.size());
-    for (std::size_t i = 1; i < kept.size(); ++i) {
-      PackedCells packed;
-      if ((status = reader.Read(header->sections[i], nullptr, &packed)) != LoadStatus::Ok)
+    for (std::size_t i = 1; i < kept.size(); ++i)
+      if ((status = reader.ReadKept(header->sections[i], kept[i])) != LoadStatus::Ok)
         return status;
-      kept[i] = VoxelSection::FromPacked(header->sections[i].values, std::move(packed));
-    }
     into.SizeX = first.SizeX;
     into.SizeY = first.SizeY;
     into.SizeZ = first.SizeZ;
